@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
+#include "common/GbkText.h"
 #include "common/TextUtils.h"
 
 namespace {
@@ -28,6 +28,18 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+// Position of an ASCII character that is not the second byte of a GBK
+// character ("]" and "\\" occur as such).
+std::size_t FindAscii(std::string_view s, char ch) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == ch)
+            return i;
+        if (IsGbkLeadByte(static_cast<unsigned char>(s[i])))
+            ++i;
+    }
+    return std::string_view::npos;
+}
+
 std::string_view TrimSpaces(std::string_view s) {
     while (!s.empty() && IsBlank(s.front()))
         s.remove_prefix(1);
@@ -43,7 +55,7 @@ void Classify(Line& line) {
     } else if (t.front() == ';' || t.front() == '#') {
         line.kind = LineKind::Comment;
     } else if (t.front() == '[') {
-        std::size_t close = t.find(']');
+        std::size_t close = FindAscii(t, ']');
         if (close == std::string_view::npos)
             return;  // malformed, kept but ignored
         line.kind = LineKind::Section;
@@ -63,13 +75,28 @@ void Classify(Line& line) {
 
 struct Document {
     std::vector<Line> lines;
+    // False when the file exists but could not be read; writing would then
+    // replace content never seen, so writes refuse.
+    bool readable = true;
 
     static Document Load(const std::string& path) {
         Document doc;
-        std::ifstream in(path, std::ios::binary);
-        if (!in)
+        // Whatever cannot be read (missing, a folder, no permission) reads as empty.
+        std::string text;
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (!f) {
+            doc.readable = errno == ENOENT;
             return doc;
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        }
+        char buf[8192];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            text.append(buf, n);
+        if (std::ferror(f)) {
+            text.clear();
+            doc.readable = false;
+        }
+        std::fclose(f);
         std::size_t pos = 0;
         while (pos < text.size()) {
             std::size_t nl = text.find('\n', pos);
@@ -154,7 +181,7 @@ bool ValidName(std::string_view name, bool isKey) {
             return false;
         if (name.front() == '[' || name.front() == ';' || name.front() == '#')
             return false;
-    } else if (name.find(']') != std::string_view::npos) {
+    } else if (FindAscii(name, ']') != std::string_view::npos) {
         return false;
     }
     return true;
@@ -228,6 +255,8 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
         return false;
 
     Document doc = Document::Load(path_);
+    if (!doc.readable)
+        return false;
     std::size_t keyLine = SIZE_MAX;
     doc.ForEachKey(section, [&](std::size_t i) {
         if (!EqualsNoCase(doc.lines[i].name, key))
@@ -320,6 +349,8 @@ std::vector<std::string> IniFile::ReadSections() const {
 
 bool IniFile::EraseSection(std::string_view section) {
     Document doc = Document::Load(path_);
+    if (!doc.readable)
+        return false;
     std::vector<Line> kept;
     bool inside = false, changed = false;
     for (Line& l : doc.lines) {
@@ -338,6 +369,8 @@ bool IniFile::EraseSection(std::string_view section) {
 
 bool IniFile::DeleteKey(std::string_view section, std::string_view key) {
     Document doc = Document::Load(path_);
+    if (!doc.readable)
+        return false;
     std::vector<std::size_t> hits;
     // Every copy goes, or a later duplicate would surface in its place.
     doc.ForEachKey(section, [&](std::size_t i) {

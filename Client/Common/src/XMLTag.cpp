@@ -1,7 +1,6 @@
 #include "common/XMLTag.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <pugixml.hpp>
 
 namespace {
@@ -153,7 +152,17 @@ std::unique_ptr<XMLTag> XMLParser::Parse(std::string_view text) {
                         pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8);
     if (!r)
         return nullptr;
-    pugi::xml_node root = doc.document_element();
+    // Exactly one element and nothing else but markup at the top level.
+    pugi::xml_node root;
+    for (pugi::xml_node n : doc.children()) {
+        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+            return nullptr;
+        if (n.type() != pugi::node_element)
+            continue;
+        if (root)
+            return nullptr;
+        root = n;
+    }
     if (!root)
         return nullptr;
     auto tag = std::make_unique<XMLTag>();
@@ -163,11 +172,17 @@ std::unique_ptr<XMLTag> XMLParser::Parse(std::string_view text) {
 }
 
 std::unique_ptr<XMLTag> XMLParser::ParseFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
         return nullptr;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::string text;
+    char buf[8192];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed)
         return nullptr;
     return Parse(text);
 }
