@@ -57,7 +57,19 @@ std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t left) {
         return 0;
     if (left < n)
         return 0;
-    for (std::size_t i = 1; i < n; ++i)
+    // Overlong forms, surrogates and values past U+10FFFF are broken bytes too.
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (b == 0xE0)
+        lo = 0xA0;
+    else if (b == 0xED)
+        hi = 0x9F;
+    else if (b == 0xF0)
+        lo = 0x90;
+    else if (b == 0xF4)
+        hi = 0x8F;
+    if (p[1] < lo || p[1] > hi)
+        return 0;
+    for (std::size_t i = 2; i < n; ++i)
         if ((p[i] & 0xC0) != 0x80)
             return 0;
     return n;

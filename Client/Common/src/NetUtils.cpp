@@ -12,7 +12,7 @@
 
 std::uint32_t ResolveHost(std::string_view name) {
     std::string host(name);
-    if (host.empty())
+    if (host.empty() || host.find('\0') != std::string::npos)
         return 0;
     in_addr dotted{};
     if (inet_pton(AF_INET, host.c_str(), &dotted) == 1)

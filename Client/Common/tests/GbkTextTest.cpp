@@ -35,6 +35,8 @@ TEST(GbkText, UnmappableOrBrokenUtf8BecomesQuestionMark) {
     EXPECT_EQ(Utf8ToGbk("a\xC3z"), "a?z");   // broken sequence
     EXPECT_EQ(Utf8ToGbk("\xE4\xB8"), "??");  // truncated at the end, per byte
     EXPECT_EQ(Utf8ToGbk("\xFF中"), "?\xD6\xD0");
+    EXPECT_EQ(Utf8ToGbk("\xED\xA0\x80x"), "???x");  // a surrogate is no character
+    EXPECT_EQ(Utf8ToGbk("\xC0\xAF"), "??");         // nor is an overlong "/"
 }
 
 TEST(GbkText, SafePrefixNeverSplitsACharacter) {

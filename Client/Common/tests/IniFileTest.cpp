@@ -105,9 +105,11 @@ TEST_F(IniFileTest, WritePreservesEverythingElseByteForByte) {
     ASSERT_TRUE(ini.WriteString("user", "NAME", gbk));
     ASSERT_TRUE(ini.WriteString("Other", "Added", "v"));
     ASSERT_TRUE(ini.WriteString("User", "New", "n"));
+    ASSERT_TRUE(ini.WriteInteger("OTHER", "neg", 5));  // the line keeps its LF end
     std::string expected = kSample;
     expected.replace(expected.find("Name = Alice \r\n"), 15, "Name=" + gbk + "\r\n");
     expected.replace(expected.find("Flag=1\n"), 7, "Flag=1\nAdded=v\r\n");
+    expected.replace(expected.find("Neg=-12\n"), 8, "Neg=5\n");
     expected.replace(expected.find("Count=0x1F\r\n"), 12, "Count=0x1F\r\nNew=n\r\n");
     EXPECT_EQ(Get(), expected);
     EXPECT_EQ(ini.ReadString("User", "Name", ""), gbk);

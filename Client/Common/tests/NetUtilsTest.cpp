@@ -15,6 +15,7 @@ TEST(NetUtils, ResolveAndFormat) {
     EXPECT_EQ(IpToText(ResolveHost("192.168.10.200")), "192.168.10.200");
     EXPECT_EQ(ResolveHost("nonexistent.invalid"), 0u);
     EXPECT_EQ(ResolveHost(""), 0u);
+    EXPECT_EQ(ResolveHost(std::string("127.0.0.1\0evil", 14)), 0u);
 }
 
 TEST(NetUtils, MacAddressSelection) {

@@ -48,6 +48,9 @@ TEST(XMLParser, KeepsGbkBytes) {
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->Attribute("n"), name);
     EXPECT_EQ(root->Text(), name);
+    auto bom = XMLParser::Parse("\xEF\xBB\xBF<a/>");
+    ASSERT_NE(bom, nullptr);
+    EXPECT_EQ(bom->Name, "a");
 }
 
 TEST(XMLParser, TextThatDoesNotParseGivesNoTree) {

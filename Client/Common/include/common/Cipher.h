@@ -31,7 +31,9 @@ std::string HexDecode(std::string_view hex);    // pairs; a trailing digit alone
 // Length header (64-bit little-endian) + AES-ECB blocks, last block zero-filled,
 // as upper-case hex.
 std::string SealText(std::string_view plain, std::string_view key, KeyKind kind);
-// All decrypted bytes, padding included; callers trim (TrimBlanks).
+// All decrypted bytes, padding included; callers trim (TrimBlanks). An empty
+// text (an unset value) opens to an empty text; a non-empty one shorter than
+// the header raises CipherError like a partial block.
 std::string OpenSealedText(std::string_view sealed, std::string_view key, KeyKind kind);
 
 std::string Md5Hex(std::string_view bytes);  // 32 lower-case hex digits

@@ -26,16 +26,22 @@ public:
     bool ReadBool(std::string_view section, std::string_view key, bool def) const;
 
     // Return false when the file cannot be written; the old file is then intact.
+    // Also false, writing nothing, for a file that exists but cannot be read,
+    // and for names or values that would change the file's structure (line
+    // breaks, "=" in a key, "]" in a section name, empty names).
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInteger(std::string_view section, std::string_view key, int value);
     bool WriteBool(std::string_view section, std::string_view key, bool value);
 
+    // True when the section header is present, even with no keys under it.
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
     // Key names of a section in file order (first spelling of each key).
     std::vector<std::string> ReadSection(std::string_view section) const;
     std::vector<std::string> ReadSections() const;
+    // Every section by that name goes, with all its lines up to the next header.
     bool EraseSection(std::string_view section);
+    // Every copy of the key goes, so no duplicate surfaces in its place.
     bool DeleteKey(std::string_view section, std::string_view key);
 
 private:
