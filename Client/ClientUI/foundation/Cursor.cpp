@@ -35,7 +35,13 @@ int CursorHeightMarginOf(const QCursor& cursor) {
     int height = 0;
     const QBitmap bitmap = cursor.bitmap();
     const QPixmap pixmap = cursor.pixmap();
-    if (!bitmap.isNull()) {
+    if (!pixmap.isNull()) {
+        // Checked first: Qt also derives a bitmap from a picture cursor, in
+        // which transparent pixels come out set.
+        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+        height = VisibleHeight(image.width(), image.height(),
+                               [&](int x, int y) { return qAlpha(image.pixel(x, y)) != 0; });
+    } else if (!bitmap.isNull()) {
         // Mask set: black or white; mask clear but bitmap set: inverted.
         // Either shows.
         const QImage bits = bitmap.toImage().convertToFormat(QImage::Format_RGB32);
@@ -46,10 +52,6 @@ int CursorHeightMarginOf(const QCursor& cursor) {
         height = VisibleHeight(bits.width(), bits.height(), [&](int x, int y) {
             return IsSet(bits, x, y) || (!mask.isNull() && IsSet(mask, x, y));
         });
-    } else if (!pixmap.isNull()) {
-        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-        height = VisibleHeight(image.width(), image.height(),
-                               [&](int x, int y) { return qAlpha(image.pixel(x, y)) != 0; });
     }
     if (height == 0) {
         return kStandardCursorMargin;
