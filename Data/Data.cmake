@@ -58,7 +58,7 @@ add_custom_target(ChatRoomData ALL DEPENDS ${DATA_OUTPUTS})
 
 # The picture sheet of docs/data-sheet.png (Data/make-sheet.sh builds and runs it).
 add_executable(datasheet generators/datasheet.cpp)
-target_link_libraries(datasheet PRIVATE DataArt Qt6::Widgets)
+target_link_libraries(datasheet PRIVATE DataArt ChatCommon Qt6::Widgets)
 set_target_properties(datasheet PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 
 if(CHATROOM_BUILD_TESTS)
