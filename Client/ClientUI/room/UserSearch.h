@@ -1,0 +1,62 @@
+// The user search: GBK text to pinyin letters, and the collection of search
+// items (one per user) that the user list filters its rows with.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+enum class TPinyinMode { Initials, Full };
+
+// Letters and digits of a GBK text, Chinese characters as pinyin (first letter
+// or up to six letters), numbered symbols as their number, full-width letters
+// and digits as their ASCII forms, Greek letters spelt in Latin. Cut to 255
+// characters.
+std::string ToPinyin(std::string_view gbk, TPinyinMode mode);
+
+// ASCII letters lower-cased; the bytes of double-byte characters are left as
+// they are (a trail byte may look like an ASCII letter).
+std::string GbkLowerCase(std::string_view gbk);
+
+// Whether `text` holds `part` starting on a character boundary, so a match
+// never begins inside a double-byte character. An empty part is found.
+bool GbkContains(std::string_view text, std::string_view part);
+
+struct TDataCollectionItem {
+    std::string Key;  // the user number as text
+    std::string Text;
+    std::string Extra;
+    std::string Initials;
+    std::string Full;
+    // Lower-cased copies the search compares against.
+    std::string TextLower;
+    std::string ExtraLower;
+    std::string InitialsLower;
+    std::string FullLower;
+};
+
+class TDataCollection {
+  public:
+    // Refilling: BeginUpdate, Add for every item in order, EndUpdate. Items
+    // whose text did not change keep their pinyin, so a refill of a big room
+    // costs little more than building the texts.
+    void BeginUpdate();
+    void Add(std::string key, std::string text, std::string extra);
+    void EndUpdate();
+    void Clear();
+
+    std::size_t Count() const { return items_.size(); }
+    const TDataCollectionItem& Item(std::size_t i) const { return items_[i]; }
+
+    // Whether the item's text, initials, full pinyin or extra holds the query
+    // (compared in lower case).
+    static bool Matches(const TDataCollectionItem& item, std::string_view query);
+    // Keys of the matching items, in collection order.
+    std::vector<std::string> Search(std::string_view query) const;
+
+  private:
+    std::vector<TDataCollectionItem> items_;
+    std::unordered_map<std::string, TDataCollectionItem> previous_;
+};
