@@ -124,12 +124,8 @@ QPainterPath ShapePath(Shape s, double n) {
             path.lineTo(pt(14.5, 14));
             path.closeSubpath();
             break;
-        case Shape::Diamond:
-            path.moveTo(pt(8, 0.5));
-            path.lineTo(pt(15.5, 8));
-            path.lineTo(pt(8, 15.5));
-            path.lineTo(pt(0.5, 8));
-            path.closeSubpath();
+        case Shape::Tile:
+            path.addRoundedRect(QRectF(pt(1, 1), pt(15, 15)), 3.5 * k, 3.5 * k);
             break;
     }
     return path;

@@ -27,8 +27,8 @@ QImage Keyed(const QImage& img, QRgb matte = qRgb(255, 255, 255));
 // The font the pictures' texts use.
 QString FontFamily();
 
-// Rank and role badges: a 16 x 16 picture of one of four shapes with a glyph.
-enum class Shape { Circle, Gem, Star, Shield, Crown, Diamond };
+// Rank and role badges: a 16 x 16 picture of a coloured shape with a glyph.
+enum class Shape { Circle, Gem, Star, Shield, Crown, Tile };
 struct BadgeStyle {
     Shape Form;
     QString Glyph;

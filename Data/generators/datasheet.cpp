@@ -54,6 +54,7 @@ class Canvas {
     explicit Canvas(int width) : width_(width) {}
 
     void Title(const QString& text) {
+        NewRow();
         y_ += 10;
         Ensure(30);
         QPainter p(&img_);
@@ -184,10 +185,11 @@ void ResourcePack(Canvas& c) {
     for (auto& f : Cut(order, QSize(16, 16))) {
         list.push_back(f);
     }
-    c.Item(OnWhite(level), QString("UserLevel %1x%2, %3 frames")
-                               .arg(level.width())
-                               .arg(level.height())
-                               .arg(levelCount));
+    c.Item(OnWhite(Row(std::vector<QImage>(list.begin(), list.begin() + long(levelCount)), 0)),
+           QString("UserLevel %1x%2, %3 frames, as the list shows them")
+               .arg(level.width())
+               .arg(level.height())
+               .arg(levelCount));
     c.NewRow();
     c.Item(Zoom(OnWhite(Row(std::vector<QImage>(list.begin(), list.begin() + long(levelCount)), 0)),
                 2),

@@ -667,7 +667,26 @@ void WriteSkinPictures(const QString& dir) {
         {"mic_vip", "1f451"},     {"mic_confirm", "2753"},
     };
     for (const auto& [name, code] : icons) {
-        SaveIcon(dir, name, art::Emoji(code, 64, 2));
+        // Icons that sit on the blue hall bar or the dark video bars get a
+        // light disc behind them, or dark and blue artwork would vanish.
+        const bool onBar = name.startsWith("hall_") || name.startsWith("video_");
+        QImage img = art::Emoji(code, 64, onBar ? 10 : 2);
+        if (onBar) {
+            QImage disc(64, 64, QImage::Format_ARGB32_Premultiplied);
+            disc.fill(Qt::transparent);
+            QPainter p(&disc);
+            p.setRenderHint(QPainter::Antialiasing);
+            QRadialGradient g(32, 26, 34);
+            g.setColorAt(0, QColor(255, 255, 255, 250));
+            g.setColorAt(1, QColor(222, 234, 248, 235));
+            p.setBrush(g);
+            p.setPen(QPen(QColor(255, 255, 255, 160), 2));
+            p.drawEllipse(QRectF(2, 2, 60, 60));
+            p.drawImage(0, 0, img);
+            p.end();
+            img = disc;
+        }
+        SaveIcon(dir, name, img);
     }
     auto stroke = [](QColor c, double w) {
         return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);

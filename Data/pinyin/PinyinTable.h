@@ -19,7 +19,7 @@ extern const std::uint16_t kPinyinCodes[kPinyinLeadCount * kPinyinTrailsPerLead]
 inline const char* PinyinSyllableOf(unsigned char lead, unsigned char trail) {
     if (lead < kPinyinLeadFirst || lead > 0xFE || trail < kPinyinTrailFirst || trail > 0xFE)
         return nullptr;
-    const std::uint16_t n =
-        kPinyinCodes[(lead - kPinyinLeadFirst) * kPinyinTrailsPerLead + (trail - kPinyinTrailFirst)];
+    const std::uint16_t n = kPinyinCodes[(lead - kPinyinLeadFirst) * kPinyinTrailsPerLead +
+                                         (trail - kPinyinTrailFirst)];
     return n == 0 || n > kPinyinSyllableCount ? nullptr : kPinyinSyllables[n];
 }
