@@ -20,6 +20,9 @@
 namespace room {
 
 inline constexpr std::uint16_t kProtocolVersion = 1;
+// The room servers handed to the client are addresses only: every room
+// service listens on this port.
+inline constexpr std::uint16_t kDefaultPort = 7410;
 
 // Hard limits. A frame never holds more than kMaxRecord bytes.
 inline constexpr std::size_t kMaxRecord = 8192;
@@ -441,9 +444,11 @@ struct UserLeaveMsg {
 struct UserMicMsg {
     static constexpr Code kCode = Code::UserMic;
     std::int32_t userId = 0;
+    std::string nick;
     std::int16_t mic = 0;
     ROOM_FIELDS {
         v.I32(s.userId);
+        v.Str(s.nick, kMaxNick);
         v.I16(s.mic);
     }
 };
