@@ -219,6 +219,7 @@ void ResourcePack(Canvas& c) {
     auto wait = Frames(":/res/GIF/gifVideoWait");
     c.Item(wait.front(), QString("gifVideoWait (%1 frames)").arg(wait.size()));
     c.Item(Frames(":/res/GIF/icoinfos").front(), "icoinfos");
+    c.Item(OnWhite(QImage(":/res/PNG/UserListBadge")), "UserListBadge");
 }
 
 void Emoticons(Canvas& c) {

@@ -404,12 +404,18 @@ void WriteResourcePack() {
     }
     SaveGif(dir + "/GIF/gifVideoWait", wait);
     SaveGif(dir + "/GIF/icoinfos", {{IconLegend(), 0}});
+    // The manager badge the user list draws 12 x 12 over a head; drawn at
+    // twice that so it stays sharp on scaled screens.
+    SaveImage(art::Badge({art::Shape::Shield, QString::fromUtf8("管"), QColor("#FFD54F"),
+                          QColor("#E65100")},
+                         3, 24),
+              dir + "/PNG/UserListBadge", "PNG");
     for (const char* page : {"template", "editor"}) {
         WriteBytes(dir + "/html/" + page, ReadBytes(g_src + "/pages/" + page + ".html"));
     }
 
     QString qrc = "<RCC>\n";
-    for (const QString type : {"BMP", "JPG", "GIF", "html"}) {
+    for (const QString type : {"BMP", "JPG", "GIF", "PNG", "html"}) {
         qrc += QString("  <qresource prefix=\"/%1\">\n").arg(type);
         for (const QString& f : QDir(dir + "/" + type).entryList(QDir::Files, QDir::Name)) {
             qrc += QString("    <file alias=\"%1\">%2/%1</file>\n").arg(f, type);

@@ -102,7 +102,7 @@ TEST_F(ResourcePack, EveryPictureDecodesAsItsType) {
         {"BMP", "UserLevel"},      {"BMP", "UserOrder"},   {"BMP", "MicroType"},
         {"BMP", "HallNavigation"}, {"BMP", "UserHead"},    {"JPG", "loginhint"},
         {"GIF", "imageLoginBar"},  {"GIF", "gifDownLoad"}, {"GIF", "gifVideoBack"},
-        {"GIF", "gifVideoWait"},   {"GIF", "icoinfos"}};
+        {"GIF", "gifVideoWait"},   {"GIF", "icoinfos"},    {"PNG", "UserListBadge"}};
     for (const auto& [type, name] : entries) {
         SCOPED_TRACE((type + "/" + name).toStdString());
         const QByteArray data = Entry(type, name);
