@@ -191,9 +191,12 @@ void ResourcePack(Canvas& c) {
                .arg(level.height())
                .arg(levelCount));
     c.NewRow();
-    c.Item(Zoom(OnWhite(Row(std::vector<QImage>(list.begin(), list.begin() + long(levelCount)), 0)),
+    c.Item(Zoom(OnWhite(Row(std::vector<QImage>(list.begin(), list.begin() + 24), 0)), 2),
+           "UserLevel frames 0-23 at twice the size");
+    c.Item(Zoom(OnWhite(Row(std::vector<QImage>(list.begin() + 24, list.begin() + long(levelCount)),
+                            0)),
                 2),
-           "UserLevel frames 0-46 at twice the size");
+           "frames 24-46 at twice the size");
     c.NewRow();
     // The rank animations: one row per rank, as the user list plays them.
     for (const auto& r : designs::Ranks()) {
