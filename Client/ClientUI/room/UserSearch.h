@@ -57,6 +57,8 @@ class TDataCollection {
     std::vector<std::string> Search(std::string_view query) const;
 
   private:
+    static bool MatchesLowered(const TDataCollectionItem& item, std::string_view loweredQuery);
+
     std::vector<TDataCollectionItem> items_;
     std::unordered_map<std::string, TDataCollectionItem> previous_;
 };
