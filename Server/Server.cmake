@@ -36,3 +36,14 @@ if(CHATROOM_BUILD_TESTS AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests)
 endif()
 
 include(${CMAKE_CURRENT_SOURCE_DIR}/fuzz/Fuzz.cmake OPTIONAL)
+
+# The hall socket module against the service (see Client/Modules/ClientSocket).
+if(CHATROOM_BUILD_TESTS AND TARGET ClientSocket)
+  set(SOCKET_DIR ${PROJECT_SOURCE_DIR}/Client/Modules/ClientSocket)
+  add_chatroom_test(ClientSocketTests SOURCES ${SOCKET_DIR}/tests/ClientSocketTest.cpp
+    LIBS ServerCore ${CMAKE_DL_LIBS})
+  target_include_directories(ClientSocketTests PRIVATE ${PROJECT_SOURCE_DIR}/Client/ClientUI
+    ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+  add_dependencies(ClientSocketTests ClientSocket)
+endif()
+include(${CMAKE_CURRENT_SOURCE_DIR}/tests/room/Room.cmake OPTIONAL)
