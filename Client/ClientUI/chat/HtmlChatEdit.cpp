@@ -39,38 +39,31 @@ std::string LowerAscii(std::string s) {
 }
 
 // Text as a browser writes it inside the body.
-void AppendEscaped(const QString& text, std::string& out) {
-    QString piece;
-    auto flush = [&] {
-        out += QStringToGbk(piece);
-        piece.clear();
-    };
+void AppendEscaped(const QString& text, QString& out) {
     for (QChar c : text) {
         switch (c.unicode()) {
             case u'&':
-                piece += QLatin1String("&amp;");
+                out += QLatin1String("&amp;");
                 break;
             case u'<':
-                piece += QLatin1String("&lt;");
+                out += QLatin1String("&lt;");
                 break;
             case u'>':
-                piece += QLatin1String("&gt;");
+                out += QLatin1String("&gt;");
                 break;
             case 0x00A0:
-                piece += QLatin1String("&nbsp;");
+                out += QLatin1String("&nbsp;");
                 break;
             case kLineSeparator:
             case u'\n':
             case u'\r':
-                flush();
-                out += kEditorLineBreak;
+                out += QLatin1String(kEditorLineBreak.data(), kEditorLineBreak.size());
                 break;
             default:
-                piece += c;
+                out += c;
                 break;
         }
     }
-    flush();
 }
 
 // Newlines of pasted text would cut the message at the receiver: blanks.
@@ -190,14 +183,15 @@ void THtmlChatEdit::InitPage() {
 }
 
 std::string THtmlChatEdit::BodyHtml() const {
-    std::string out = "<BODY>";
+    // Built as one text and converted once: the conversion dominates.
+    QString out = QStringLiteral("<BODY>");
     const QTextDocument* doc = wb_->document();
     bool firstBlock = true;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         if (!firstBlock) {
             // A second paragraph only comes from foreign HTML; keep its text
             // on the same line rather than lose it.
-            out += kEditorLineBreak;
+            out += QLatin1String(kEditorLineBreak.data(), kEditorLineBreak.size());
         }
         firstBlock = false;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -207,18 +201,18 @@ std::string THtmlChatEdit::BodyHtml() const {
             }
             const QTextCharFormat format = fragment.charFormat();
             if (format.isImageFormat()) {
-                const std::string src = QStringToGbk(format.toImageFormat().name());
+                const QString src = format.toImageFormat().name();
                 // One object character per picture in the fragment.
                 for (int i = 0; i < fragment.length(); ++i) {
-                    out += "<IMG src=\"" + src + "\">";
+                    out += QLatin1String("<IMG src=\"") + src + QLatin1String("\">");
                 }
                 continue;
             }
             AppendEscaped(fragment.text(), out);
         }
     }
-    out += "</BODY>";
-    return out;
+    out += QLatin1String("</BODY>");
+    return QStringToGbk(out);
 }
 
 std::string THtmlChatEdit::ReadChatInfo() {

@@ -33,7 +33,6 @@ class TChatEditBox : public QTextEdit {
     using QTextEdit::QTextEdit;
     std::function<void(const std::string& gbk)> OnPasteText;
 
-  protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 };

@@ -78,6 +78,16 @@ int main(int argc, char** argv) {
     }
     std::printf("append: %d lines, mean %.3f ms, worst %.3f ms\n", kLines, sum / kLines,
                 *std::max_element(times.begin(), times.end()));
+    std::vector<int> order(times.size());
+    for (int i = 0; i < kLines; ++i) {
+        order[i] = i;
+    }
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return times[a] > times[b]; });
+    std::printf("slowest appends:");
+    for (int i = 0; i < 5; ++i) {
+        std::printf(" #%d %.2f ms", order[i] + 1, times[order[i]]);
+    }
+    std::printf("\n");
     std::printf("memory: %ld KiB after the first rebuilds, %ld KiB after %d lines\n",
                 rssAfterFirstRebuild, ResidentKiB(), kLines);
 

@@ -77,3 +77,10 @@ class BoxRecorder {
     ~BoxRecorder() { SetChatBoxHook({}); }
     std::vector<RecordedBox> boxes;
 };
+
+// Fixtures with widget members derive from this, so the application object
+// exists before the members are built.
+class AppTest : public ::testing::Test {
+  protected:
+    AppTest() { TestApp(); }
+};
