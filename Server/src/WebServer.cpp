@@ -237,6 +237,9 @@ bool WebServer::Start(std::string* error) {
     }
     port_ = static_cast<std::uint16_t>(port);
     thread_ = std::thread([this] { http_->listen_after_bind(); });
+    // stop() is ignored until the server runs; wait so an early Stop works.
+    for (int i = 0; i < 2000 && !http_->is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
 }
 
