@@ -180,6 +180,19 @@ bool TResDLL::LoadBitmap(QImage& bitmap, const std::string& name, const std::str
     return true;
 }
 
+bool TResDLL::LoadPng(QImage& image, const std::string& name, const std::string& type) {
+    auto data = Read(name, type);
+    if (!data) {
+        return false;
+    }
+    QImage decoded = DecodeImage(*data, "PNG");
+    if (decoded.isNull()) {
+        return false;
+    }
+    image = std::move(decoded);
+    return true;
+}
+
 bool TResDLL::LoadBitmap(QPixmap& bitmap, const std::string& name, const std::string& type) {
     QImage image;
     if (!LoadBitmap(image, name, type)) {

@@ -43,6 +43,8 @@ class TResDLL {
     bool LoadJpeg(QImage& image, const std::string& name, const std::string& type);
     bool LoadBitmap(QImage& bitmap, const std::string& name, const std::string& type);
     bool LoadBitmap(QPixmap& bitmap, const std::string& name, const std::string& type);
+    // PNG pictures keep their alpha channel, which the bitmap path would not.
+    bool LoadPng(QImage& image, const std::string& name, const std::string& type);
     // The movie gets its own copy of the data (a buffer it owns), so it may
     // outlive this reader.
     bool LoadGif(QMovie& movie, const std::string& name, const std::string& type);

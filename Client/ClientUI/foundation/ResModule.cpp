@@ -108,6 +108,8 @@ void TgResModule::DataModuleCreate() {
         ResDll->LoadImageStrip(imgLstNavigation, "HallNavigation", "BMP");
         ResDll->LoadImageStrip(imgLstMicro, "MicroType", "BMP");
         ResDll->LoadImageStrip(FaceList, "UserHead", "BMP");
+        // The manager badge the user list draws beside privileged users.
+        ResDll->LoadPng(pngUserList, "UserListBadge", "PNG");
     } catch (const std::exception& e) {
         ReportFailure(e.what());
     } catch (...) {

@@ -73,6 +73,7 @@ class ResModuleTest : public ::testing::Test {
         pack.Add("BMP/UserHead", framed({qRgb(3, 3, 3), qRgb(4, 4, 4)}, 60));
         QImage navigation = Strip({qRgb(5, 5, 5)}, 42).scaled(84, 41);
         pack.Add("BMP/HallNavigation", Encode(navigation, "BMP"));
+        pack.Add("PNG/UserListBadge", Encode(Strip({qRgb(6, 6, 6)}, 12), "PNG"));
         ASSERT_TRUE(pack.Build(QString::fromStdString(dir_ + "ResModule.rcc")));
     }
 
@@ -124,6 +125,7 @@ TEST_F(ResModuleTest, CreationSetsUpTheProgramFolderInOrder) {
         EXPECT_EQ(module.FaceList.BkColor(), QColor(255, 255, 225));
         EXPECT_EQ(module.imgSeal.Width(), 65);
         EXPECT_EQ(module.PngSeal.Height(), 22);
+        EXPECT_EQ(module.pngUserList.size(), QSize(12, 12));
     }
     EXPECT_EQ(gResModule, nullptr);
     EXPECT_EQ(ResDll, nullptr);
