@@ -65,7 +65,9 @@ std::string Body(std::string_view body, const PictureFolders& folders) {
 }
 
 std::string Decorated(const LineUser& u, const PictureFolders& folders) {
-    return SealImageHtml(u.seal, folders) + BadgeImageHtml(u.role, u.level, folders);
+    // A seal key of 0 or less is no seal at all.
+    return (u.seal > 0 ? SealImageHtml(u.seal, folders) : std::string()) +
+           BadgeImageHtml(u.role, u.level, folders);
 }
 
 std::string ExpandPass(std::string_view text, std::string_view marker, const std::string& folder) {
@@ -213,9 +215,12 @@ std::string GreetingLine(std::string_view greeting) {
         text = greeting.substr(0, at);
         style = greeting.substr(at + kMarker.size());
     }
-    std::string body =
-        "<FONT STYLE=\"" + std::string(style) + "\">" + std::string(text) + "</FONT>";
-    return room::SanitizeBody(body);
+    std::string cleanStyle;
+    for (char c : style)
+        if (c != '"' && c != '<' && c != '>')
+            cleanStyle += c;
+    return room::SanitizeBody("<FONT STYLE=\"" + cleanStyle + "\">" + HtmlEscapeLine(text) +
+                              "</FONT>");
 }
 
 }  // namespace engine
