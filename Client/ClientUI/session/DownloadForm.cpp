@@ -81,6 +81,13 @@ TfrmDownload::TfrmDownload(QWidget* owner) : QDialog(owner) {
     connect(tmr, &QTimer::timeout, this, &TfrmDownload::tmrTimer);
 
     StartFile = &StartUpdater;
+    ReportError = [this] {
+        ShowMessage(this, Utf8ToGbk("下载错误，请稍后再试！"), "Error", QMessageBox::Critical);
+    };
+    ConfirmClose = [this] {
+        return AskYesNo(this, Utf8ToGbk("正在下载更新程序，您确定要退出？"), Utf8ToGbk("提示"),
+                        QMessageBox::Information, false);
+    };
 
     // Creation: the picture, an empty gauge, the service.
     if (ResDll) {
@@ -147,9 +154,8 @@ void TfrmDownload::OnMessage(std::uint32_t message, std::intptr_t value) {
             done(1);
             break;
         case kDownloadErrorMsg:
-            if (value == 0)
-                ShowMessage(this, Utf8ToGbk("下载错误，请稍后再试！"), "Error",
-                            QMessageBox::Critical);
+            if (value == 0 && ReportError)
+                ReportError();
             break;
         default:
             break;
@@ -161,8 +167,7 @@ void TfrmDownload::tmrTimer() {
 }
 
 void TfrmDownload::closeEvent(QCloseEvent* event) {
-    if (!finished_ && !AskYesNo(this, Utf8ToGbk("正在下载更新程序，您确定要退出？"),
-                                Utf8ToGbk("提示"), QMessageBox::Information, false)) {
+    if (!finished_ && ConfirmClose && !ConfirmClose()) {
         event->ignore();
         return;
     }

@@ -43,8 +43,12 @@ class TfrmDownload : public QDialog {
     QPushButton* btn2;
     QTimer* tmr;
 
-    // How the updater is started; tests replace it.
+    // The dialog's outward actions, replaceable by tests: starting the
+    // updater, the failure message, and the question before closing during
+    // a download (true = close).
     std::function<bool(const std::string& path)> StartFile;
+    std::function<void()> ReportError;
+    std::function<bool()> ConfirmClose;
 
   protected:
     void showEvent(QShowEvent* event) override;

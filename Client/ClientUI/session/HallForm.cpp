@@ -45,9 +45,6 @@ std::function<void(TfrmHall&)>& CreationHook() {
     return hook;
 }
 
-// {00000000-0000-0000-C000-000000000046}
-constexpr TGuid kIID_IUnknown = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-
 constexpr std::uint16_t kDebugHallValue = 65042;
 constexpr std::size_t kMaxRoomSnapshot = 255;
 
@@ -59,66 +56,13 @@ std::int32_t TickCount() {
 
 }  // namespace
 
-// The hall as the socket module's sink: every callback arrives on the UI
-// thread and goes to the session.
-class TfrmHall::TSocketSink final : public IClientSocketSink {
-  public:
-    explicit TSocketSink(TfrmHall& hall) : hall_(hall) {}
-    long QueryInterface(const TGuid& iid, void** object) override {
-        if (!object)
-            return kE_NOINTERFACE;
-        if (iid == IID_IClientSocketSink || iid == kIID_IUnknown) {
-            *object = static_cast<IClientSocketSink*>(this);
-            return kS_OK;
-        }
-        *object = nullptr;
-        return kE_NOINTERFACE;
-    }
-    // Owned by the hall, which outlives every use by the module.
-    unsigned long AddRef() override { return 1; }
-    unsigned long Release() override { return 1; }
-    long OnConnected(long error, std::uint32_t, IUnknownBase*) override {
-        hall_.session_->OnConnected(error);
-        return -1;
-    }
-    long OnReceive(const void* data, std::uint32_t size, IUnknownBase*) override {
-        hall_.session_->OnReceive(std::string_view(static_cast<const char*>(data), size));
-        return -1;
-    }
-    long OnClosed(IUnknownBase*, std::uint32_t reason) override {
-        hall_.session_->OnClosed(static_cast<long>(reason));
-        return -1;
-    }
-
-  private:
-    TfrmHall& hall_;
-};
-
-class TfrmHall::TSocketTransport final : public IHallTransport {
-  public:
-    explicit TSocketTransport(IClientSocket& socket) : socket_(socket) {}
-    void Connect(const std::string& host, std::uint16_t port) override {
-        socket_.Connect(host.c_str(), port);
-    }
-    void Send(std::string_view record) override {
-        socket_.Send(record.data(), static_cast<std::uint32_t>(record.size()));
-    }
-
-  private:
-    IClientSocket& socket_;
-};
-
 void TfrmHall::SetCreationHook(std::function<void(TfrmHall&)> hook) {
     CreationHook() = std::move(hook);
 }
 
 TfrmHall::TfrmHall(IApplication* application, QWidget* parent) : QMainWindow(parent) {
     BuildForm();
-    sink_ = std::make_unique<TSocketSink>(*this);
-    if (application && socket_.CreateInstance(application)) {
-        transport_ = std::make_unique<TSocketTransport>(*socket_.Socket);
-        socket_.Socket->SetSink(sink_.get());
-    }
+    const bool connected = connection_.Open(application);
     THallSession::TEnvironment env;
     env.LoadServers = [] { return LoadHallServerList(AppPath("loginsl.dat"), &ResolveHost); };
     env.Resolve = &ResolveHost;
@@ -126,15 +70,14 @@ TfrmHall::TfrmHall(IApplication* application, QWidget* parent) : QMainWindow(par
     env.MacAddress = &GetMacAddress;
     env.TickCount = &TickCount;
     session_ = std::make_unique<THallSession>(static_cast<IHallSessionView&>(*this),
-                                              transport_.get(), std::move(env));
+                                              connected ? &connection_ : nullptr, std::move(env));
+    connection_.Attach(session_.get());
     FormCreate();
 }
 
 TfrmHall::~TfrmHall() {
     ReleaseAccountLock();
-    if (socket_.Socket)
-        socket_.Socket->Close(0);
-    socket_.CloseInstance();
+    connection_.Close();
     if (LoginHint && LoginHint->parent() == this)
         LoginHint = nullptr;
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "session/AccountLock.h"
-#include "session/ClientSocketHelper.h"
+#include "session/HallConnection.h"
 #include "session/HallSession.h"
 #include "session/LoginForm.h"
 #include "session/RoomEntry.h"
@@ -95,9 +95,6 @@ class TfrmHall : public QMainWindow,
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    class TSocketSink;
-    class TSocketTransport;
-
     void BuildForm();
     void FormCreate();
     void OpenUserInfo();
@@ -132,9 +129,7 @@ class TfrmHall : public QMainWindow,
 
     QWidget* contents_ = nullptr;
     TfrmLogin* login_ = nullptr;
-    std::unique_ptr<TSocketSink> sink_;
-    std::unique_ptr<TSocketTransport> transport_;
-    TClientSocketHelper socket_;
+    THallConnection connection_;
     std::unique_ptr<THallSession> session_;
     TAccountLock lock_;
     TRoomEntry entry_;
