@@ -43,3 +43,9 @@ if(CHATROOM_FUZZ)
   target_sources(RoomModuleDecoderFuzz PRIVATE ${ROOM_MODULE_DIR}/EngineLines.cpp)
   target_include_directories(RoomModuleDecoderFuzz PRIVATE ${ROOM_MODULE_DIR})
 endif()
+
+# The load tool (a benchmark, not a test): build/<preset>/app/RoomLoad --clients 2000
+if(TARGET ClientModule)
+  add_executable(RoomLoad ${PROJECT_SOURCE_DIR}/Server/bench/RoomLoad.cpp)
+  target_link_libraries(RoomLoad PRIVATE ServerCore ClientModule)
+endif()
