@@ -345,13 +345,14 @@ int TfrmHall::AskHidden(bool& dontAskAgain) {
 }
 
 std::optional<std::string> TfrmHall::AskRoomPassword() {
-    bool ok = false;
-    QString text =
-        QInputDialog::getText(this, QString::fromUtf8("请输入房间密码"), QString::fromUtf8("密码"),
-                              QLineEdit::Password, QString(), &ok);
-    if (!ok)
-        return std::nullopt;
-    return Gbk(text);
+    QInputDialog box(this);
+    box.setWindowTitle(QString::fromUtf8("请输入房间密码"));
+    box.setLabelText(QString::fromUtf8("密码"));
+    box.setTextEchoMode(QLineEdit::Password);
+    box.setOkButtonText(QString::fromUtf8("确定"));
+    box.setCancelButtonText(QString::fromUtf8("取消"));
+    if (box.exec() != QDialog::Accepted) return std::nullopt;
+    return Gbk(box.textValue());
 }
 
 void TfrmHall::Log(const std::string& text) {
