@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -108,8 +109,15 @@ class RecordingSink : public IClientSocketSink {
 class Module {
   public:
     Module() {
-        const char* dir = std::getenv("CHATROOM_APP_DIR");
-        std::string path = std::string(dir ? dir : ".") + "/libClientSocket.so";
+        // The program folder: from the environment, else beside the test
+        // folder as the build lays it out.
+        const char* env = std::getenv("CHATROOM_APP_DIR");
+        std::filesystem::path dir =
+            env && *env
+                ? std::filesystem::path(env)
+                : std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() /
+                      "app";
+        std::string path = (dir / "libClientSocket.so").string();
         handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_)
             return;
@@ -145,7 +153,8 @@ class SocketTest : public ::testing::Test {
             socket->Release();
         }
         app.PumpFor(50ms);
-        module.setApp(nullptr);
+        if (module.Loaded())
+            module.setApp(nullptr);
         EXPECT_EQ(sink.refs, 0) << "the module keeps no reference to the sink after Close";
     }
     bool WaitFor(Event::Kind k, int count, std::chrono::milliseconds limit = 5000ms) {
