@@ -301,9 +301,18 @@ TEST_F(RoomEngine, KickEndsTheSessionForGoodAndRanksAreCheckedByTheService) {
     auto owner = In(1001, kOwner);
     auto user = In(1001, kUser);
     auto vip = In(1001, kVip);
+    NewAccount guest;
+    guest.visitor = true;
+    guest.passwordMd5 = Md5Hex("guest");
+    auto account = service.Db().CreateAccount(guest, nullptr);
+    ASSERT_TRUE(account);
+    auto visitor = In(1001, {account->number, "guest"});
 
-    // A client without rank sends PunishUser anyway: refused, nobody leaves.
+    // A client without rank sends PunishUser anyway, even against a visitor
+    // below him: refused, nobody leaves.
     std::size_t u = user->Mark(), v = vip->Mark();
+    user->engine->PunishUser(1, account->number);
+    user->engine->PunishUser(2, account->number);
     user->engine->PunishUser(1, kVip.id);
     user->engine->PunishUser(3, kOwner.id);
     user->engine->AddTempManager(kUser.id);
@@ -311,6 +320,7 @@ TEST_F(RoomEngine, KickEndsTheSessionForGoodAndRanksAreCheckedByTheService) {
     EXPECT_TRUE(user->Wait(Line(0, 0, G("您没有权限执行此操作。")), u));
     App().PumpFor(300ms);
     EXPECT_EQ(vip->Count(Named("OnDisconnected")), 0u);
+    EXPECT_EQ(visitor->Count(Named("OnDisconnected")), 0u);
     EXPECT_EQ(user->Count(Named("OnUserDetails")), 0u);
     EXPECT_EQ(owner->Count(Named("OnUserLeave")), 0u);
 
@@ -525,4 +535,47 @@ TEST(RoomEngineModule, MalformedServiceRecordGivesModeOne) {
     EXPECT_EQ(lost->n[0], 1);
     c.Close();
     fake.join();
+}
+
+TEST_F(RoomEngine, OwnerSettingsLockAndCloseTheRoom) {
+    auto owner = In(1002, kOwner);
+    auto user = In(1002, kUser);
+
+    // A new password: later entries need it, and it is never sent back.
+    TRoomInfo info = *owner->engine->GetRoomInfo();
+    TRoomTexts texts = *owner->engine->GetRoomTexts();
+    info.HasPassword = 1;
+    info.Password.Set("abc");
+    owner->engine->ModifyRoomInfo(&info, 1, &texts, 0);
+    ASSERT_TRUE(
+        user->Wait([&](const Event&) { return user->engine->GetRoomInfo()->HasPassword == 1; }));
+    EXPECT_EQ(owner->engine->GetRoomInfo()->Password.Get(), "");
+    Client vip(service.Port());
+    EXPECT_FALSE(vip.EnterAndWait(1002, kVip));
+    Client vip2(service.Port());
+    EXPECT_TRUE(vip2.EnterAndWait(1002, kVip, "abc"));
+
+    // Sending the settings back unchanged keeps the password.
+    info = *owner->engine->GetRoomInfo();
+    info.AllowDice = 0;
+    std::size_t o = owner->Mark();
+    owner->engine->ModifyRoomInfo(&info, 1, &texts, 0);
+    ASSERT_TRUE(owner->Wait(Line(0, 0, G("房间设置已保存。")), o));
+    auto stored = service.Db().FindRoom(1002);
+    ASSERT_TRUE(stored);
+    EXPECT_TRUE(stored->HasPassword());
+
+    // Closing the room ends the sessions of everybody below deputy rank.
+    std::size_t u = user->Mark(), v = vip2.Mark();
+    info.RoomClosed = 1;
+    owner->engine->ModifyRoomInfo(&info, 1, &texts, 0);
+    auto closed = user->Wait(Named("OnDisconnected"), u);
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(closed->n[0], 0);
+    EXPECT_TRUE(closed->Has(G("本房间已关闭")));
+    EXPECT_TRUE(vip2.Wait(Named("OnDisconnected"), v));
+    App().PumpFor(200ms);
+    EXPECT_EQ(owner->Count(Named("OnDisconnected")), 0u);
+    Client late(service.Port());
+    EXPECT_FALSE(late.EnterAndWait(1002, kUser, "abc"));
 }
