@@ -45,18 +45,6 @@ QAction* ActionNamed(QMenu* menu, const char* utf8) {
     return nullptr;
 }
 
-// Two 1x1 frames, black then white, looping.
-QByteArray AnimatedGif() {
-    const unsigned char bytes[] = {
-        'G', 'I',  'F',  '8',  '9',  'a',  1,    0,   1,    0,    0x80, 0,   0,   0,    0,
-        0,   0xFF, 0xFF, 0xFF, 0x21, 0xFF, 0x0B, 'N', 'E',  'T',  'S',  'C', 'A', 'P',  'E',
-        '2', '.',  '0',  3,    1,    0,    0,    0,   0x21, 0xF9, 4,    0,   10,  0,    0,
-        0,   0x2C, 0,    0,    0,    0,    1,    0,   1,    0,    0,    2,   2,   0x44, 1,
-        0,   0x21, 0xF9, 4,    0,    10,   0,    0,   0,    0x2C, 0,    0,   0,   0,    1,
-        0,   1,    0,    0,    2,    2,    0x4C, 1,   0,    0x3B};
-    return QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes);
-}
-
 class ChatViewTest : public AppTest {
   protected:
     void SetUp() override {
@@ -191,10 +179,7 @@ TEST_F(ChatViewTest, RewrittenElementShowsItsLineAgain) {
 TEST_F(ChatViewTest, AnimatedPicturesPlayWhileTheirLinesAreShown) {
     ScratchAppDir dir;
     dir.MakeFolder("Emotions");
-    QFile gif(QString::fromStdString(dir.Path("Emotions/3.gif")));
-    ASSERT_TRUE(gif.open(QIODevice::WriteOnly));
-    gif.write(AnimatedGif());
-    gif.close();
+    WriteFile(dir.Path("Emotions/3.gif"), AnimatedGif());
 
     const std::string line = "<img src=\"" + dir.Path("Emotions/3.gif") + "\"> hi<BR>";
     view.AppendLine(line);

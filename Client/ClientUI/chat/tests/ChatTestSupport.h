@@ -60,6 +60,20 @@ inline void ScratchAppDir::MakeFolder(const std::string& relative) const {
     QDir().mkpath(QString::fromStdString(AppDir + relative));
 }
 
+// Two 1x1 frames, black then white, looping.
+inline std::string AnimatedGif() {
+    // clang-format off
+    const unsigned char bytes[] = {
+        'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,          // screen, 2 colours
+        0, 0, 0, 0xFF, 0xFF, 0xFF,                                     // black, white
+        0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0,
+        0x21, 0xF9, 4, 0, 10, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0,
+        0x21, 0xF9, 4, 0, 10, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 1, 0,
+        0x3B};
+    // clang-format on
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
 struct RecordedBox {
     std::string Text;
     std::string Caption;
