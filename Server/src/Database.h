@@ -41,7 +41,9 @@ struct RoomRecord {
     std::string name;  // UTF-8
     std::int32_t ownerId = 0;
     int hallValue = 10086;
-    std::string passwordHash;  // empty = no password
+    // HashPassword of the plain room password (check with VerifyPassword);
+    // empty = no password.
+    std::string passwordHash;
     int capacity = 0;
     bool HasPassword() const { return !passwordHash.empty(); }
 };
