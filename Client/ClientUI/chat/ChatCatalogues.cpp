@@ -21,3 +21,14 @@ void DestroyChatCatalogues() {
     delete EmotionCatalogue;
     EmotionCatalogue = nullptr;
 }
+
+std::optional<std::string> ColorWordHtmlOf(int number) {
+    if (ColorWordCatalogue == nullptr || number < 0) {
+        return std::nullopt;
+    }
+    const TColorWord* word = ColorWordCatalogue->Find(std::to_string(number));
+    if (word == nullptr) {
+        return std::nullopt;
+    }
+    return word->Html;
+}

@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "ChatTestSupport.h"
+#include "chat/ChatCatalogues.h"
 #include "chat/ChatFormat.h"
 #include "chat/ChatSendRules.h"
 #include "chat/ColorWordManager.h"
@@ -363,6 +364,15 @@ TEST(ColorWordManager, LoadsItemsWithPicturesUnderTheFolder) {
     EXPECT_EQ(words.Items()[1].Name, "");
     EXPECT_NE(words.Find("1"), nullptr);
     EXPECT_EQ(words.Find("3"), nullptr);
+
+    // The room looks received numbers up in the program's catalogue.
+    CreateChatCatalogues();
+    ColorWordCatalogue->LoadColorWords(folder);
+    EXPECT_EQ(ColorWordHtmlOf(1), words.Items()[0].Html);
+    EXPECT_FALSE(ColorWordHtmlOf(3).has_value());
+    EXPECT_FALSE(ColorWordHtmlOf(-1).has_value());
+    DestroyChatCatalogues();
+    EXPECT_FALSE(ColorWordHtmlOf(1).has_value());
 
     // Loaded once: a later change of the file is not seen.
     WriteFile(folder + "word.xml", "<w/>");
