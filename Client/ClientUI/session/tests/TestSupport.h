@@ -3,6 +3,10 @@
 // application for the parts that post through Qt.
 #pragma once
 
+#include <unistd.h>
+
+#include <unistd.h>
+
 #include <QApplication>
 #include <chrono>
 #include <deque>
@@ -12,6 +16,8 @@
 
 #include "common/ModuleApi.h"
 #include "foundation/Globals.h"
+#include "session/WebBrowser.h"
+#include "session/WebBrowser.h"
 
 inline void UseBuiltProgramFolder() {
     AppDir = std::string(CHATROOM_TEST_APP_DIR) + "/";
@@ -52,15 +58,10 @@ class TQueuedApplication : public IApplication {
     std::deque<std::function<void()>> tasks_;
 };
 
-inline QApplication& TestQtApp() {
-    static int argc = 1;
-    static char name[] = "SessionTests";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
+// The one Qt application of the test process, made on first use and
+// destroyed when the tests end (not by exit handlers: the browser engine's
+// clean-up needs the thread data that is gone by then).
+QApplication& TestQtApp();
 
 // Processes Qt events until `done` holds or the time is up.
 inline bool PumpQt(const std::function<bool()>& done,
