@@ -473,7 +473,9 @@ QColor Blend(const QColor& a, const QColor& b, double t) {
 
 void WriteColorWords() {
     const QString dir = g_app + "/ColorWord";
-    RecreateDir(dir + "/images");
+    // The client replaces "images/" in a fragment by this folder's own path, so
+    // the pictures sit in the folder itself.
+    RecreateDir(dir);
     QString xml = "<?xml version=\"1.0\" encoding=\"gbk\"?>\n<ColorWords>\n";
     for (const QStringList& row : ReadTsv("colorwords.tsv", 6)) {
         const QString picture = QString("cw%1.gif").arg(row[0]);
@@ -487,7 +489,7 @@ void WriteColorWords() {
             p.end();
             pulse.push_back({f, 18});
         }
-        SaveGif(dir + "/images/" + picture, pulse);
+        SaveGif(dir + "/" + picture, pulse);
 
         // The phrase in a colour run from the first to the last colour.
         const QString phrase = row[2];

@@ -310,7 +310,7 @@ TEST_F(DataTest, ColorWordsAreNumberedInOrderAndFindTheirPictures) {
         int pictures = 0;
         for (auto m = img.globalMatch(QString::fromStdString(html)); m.hasNext();) {
             ++pictures;
-            EXPECT_FALSE(QImage(app_ + "/ColorWord/images/" + m.next().captured(1)).isNull());
+            EXPECT_FALSE(QImage(app_ + "/ColorWord/" + m.next().captured(1)).isNull());
         }
         EXPECT_GT(pictures, 0);
     }
