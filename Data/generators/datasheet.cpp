@@ -255,7 +255,7 @@ void ColorWords(Canvas& c) {
     }
     for (const XMLTag* item : root->ChildrenNamed("item")) {
         QString html = FromGbk(item->Child("html")->Text());
-        html.replace("images/", QUrl::fromLocalFile(g_app + "/ColorWord/images/").toString());
+        html.replace("images/", QUrl::fromLocalFile(g_app + "/ColorWord/").toString());
         QLabel label;
         label.setTextFormat(Qt::RichText);
         label.setText(html);
