@@ -122,7 +122,8 @@ class PumpApp : public IApplication {
     void Post(std::function<void()> task) override {
         std::lock_guard lock(mutex_);
         tasks_.push_back(std::move(task));
-        cv_.notify_one();
+        if (tasks_.size() == 1)
+            cv_.notify_one();
     }
     // Runs tasks until `deadline`; `tick` is called whenever it is due.
     void RunUntil(Clock::time_point deadline, Clock::time_point* nextTick = nullptr,

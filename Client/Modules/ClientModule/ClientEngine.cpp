@@ -422,8 +422,15 @@ class Core : public std::enable_shared_from_this<Core> {
                     self->NetFail(GBK("收到无法识别的数据，与房间服务器的连接已断开。"));
                     return;
                 }
-                while (auto record = self->decoder_->Next()) {
-                    self->PostUi([gen, r = std::move(*record)](Core& c) { c.OnNetRecord(gen, r); });
+                // One task per read, however many records it completed.
+                std::vector<std::string> records;
+                while (auto record = self->decoder_->Next())
+                    records.push_back(std::move(*record));
+                if (!records.empty()) {
+                    PostToUi([self, gen, records = std::move(records)] {
+                        for (const auto& r : records)
+                            self->OnNetRecord(gen, r);
+                    });
                 }
                 self->Read();
             });

@@ -263,6 +263,7 @@ class Session : public std::enable_shared_from_this<Session> {
             std::memcpy(&ip, bytes.data(), 4);
         }
         socket_.set_option(tcp::no_delay(true), ec);
+        socket_.non_blocking(true, ec);
     }
 
     void Start() {
@@ -273,15 +274,44 @@ class Session : public std::enable_shared_from_this<Session> {
     void Send(const Frame& f) {
         if (closed_ || closing_)
             return;
+        if (!writing_ && out_.empty()) {
+            // Nothing waiting: hand the frame to the socket at once, which is
+            // what happens to nearly every frame, and queue only what the
+            // socket would not take.
+            asio::error_code ec;
+            std::size_t n = socket_.write_some(asio::buffer(*f), ec);
+            if (!ec && n == f->size())
+                return;
+            if (ec && ec != asio::error::would_block && ec != asio::error::try_again) {
+                Fail();
+                return;
+            }
+            if (ec)
+                n = 0;
+            out_.push_back(f);
+            frontOffset_ = n;
+            queued_ += f->size() - n;
+            Flush();
+            return;
+        }
         queued_ += f->size();
         if (queued_ > core_->Opts().maxQueuedBytes) {
             // A client that cannot keep up would make the service hold ever
             // more for it: drop it instead.
-            Close();
+            Fail();
             return;
         }
         out_.push_back(f);
         Flush();
+    }
+
+    // Sends happen while the room walks its members, so a failed one must not
+    // take the user out of the room there and then: the close comes next.
+    void Fail() {
+        if (closed_ || failed_)
+            return;
+        failed_ = closing_ = true;
+        asio::post(socket_.get_executor(), [self = shared_from_this()] { self->Close(); });
     }
 
     // Writes what is queued, then closes.
@@ -356,6 +386,7 @@ class Session : public std::enable_shared_from_this<Session> {
         buffers.reserve(count);
         for (std::size_t i = 0; i < count; ++i)
             buffers.push_back(asio::buffer(*out_[i]));
+        buffers[0] += frontOffset_;
         asio::async_write(
             socket_, buffers,
             [self = shared_from_this(), count](const asio::error_code& ec, std::size_t n) {
@@ -367,6 +398,7 @@ class Session : public std::enable_shared_from_this<Session> {
                     return;
                 }
                 self->queued_ -= n;
+                self->frontOffset_ = 0;
                 self->out_.erase(self->out_.begin(), self->out_.begin() + static_cast<long>(count));
                 if (!self->out_.empty())
                     self->Flush();
@@ -382,8 +414,10 @@ class Session : public std::enable_shared_from_this<Session> {
     std::array<char, 4096> buffer_{};
     std::deque<Frame> out_;
     std::size_t queued_ = 0;
+    std::size_t frontOffset_ = 0;  // bytes of out_.front() already written
     bool writing_ = false;
     bool closing_ = false;
+    bool failed_ = false;
     bool closed_ = false;
 };
 
