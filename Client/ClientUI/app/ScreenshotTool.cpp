@@ -3,6 +3,7 @@
 // the login window and once the hall with its lobby are shown. Run it under
 // a virtual display with the service running:
 //   xvfb-run -a -s "-screen 0 1280x800x24" ChatRoomScreenshots OUT_DIR [ACCOUNT PASSWORD]
+// ACCOUNT "visitor" (with any password) logs in through the visitor button.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -78,9 +79,13 @@ int main(int argc, char** argv) {
             if (!login)
                 return fail("no login window")();
             Grab(login, out + "/login.png");
-            login->findChild<QComboBox*>("cbbUserID")->setEditText(account);
-            login->findChild<QLineEdit*>("edtPassword")->setText(password);
-            login->findChild<QPushButton*>("btnLogin")->click();
+            if (account == "visitor") {
+                login->findChild<QPushButton*>("btnVisitorLogin")->click();
+            } else {
+                login->findChild<QComboBox*>("cbbUserID")->setEditText(account);
+                login->findChild<QLineEdit*>("edtPassword")->setText(password);
+                login->findChild<QPushButton*>("btnLogin")->click();
+            }
             Poll(
                 80,
                 [&] {

@@ -31,7 +31,7 @@ struct FakeHall : ILoginHall {
 };
 
 class LoginForm : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TestQtApp();
         AppDir = dir_.path().toStdString() + "/";

@@ -7,7 +7,7 @@ namespace {
 QApplication* application = nullptr;
 
 class QtAppEnvironment : public ::testing::Environment {
-public:
+  public:
     void TearDown() override {
         delete application;
         application = nullptr;
@@ -24,11 +24,13 @@ QApplication& TestQtApp() {
         static int argc = 1;
         static char name[] = "SessionTests";
         static char* argv[] = {name, nullptr};
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         // The login window and the hall hold browser views; set up as the
         // program does.
         RegisterRoomScheme();
-        if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        if (geteuid() == 0)
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         application = new QApplication(argc, argv);
     }

@@ -17,7 +17,6 @@
 #include "common/ModuleApi.h"
 #include "foundation/Globals.h"
 #include "session/WebBrowser.h"
-#include "session/WebBrowser.h"
 
 inline void UseBuiltProgramFolder() {
     AppDir = std::string(CHATROOM_TEST_APP_DIR) + "/";
@@ -71,6 +70,9 @@ inline bool PumpQt(const std::function<bool()>& done,
         if (std::chrono::steady_clock::now() > end)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        // Outside a running loop windows closed with WA_DeleteOnClose would
+        // wait for one.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
