@@ -146,6 +146,23 @@ const std::string& CaptionPrefix(int tab) {
     return t[static_cast<std::size_t>(tab)];
 }
 
+// What the search item of a user is made from.
+std::string SearchTextOf(const TRoomUser& u) {
+    return u.NickName + '\t' + std::to_string(u.UserID);
+}
+
+std::string SearchExtraOf(const TRoomUser& u) {
+    std::string extra;
+    if (u.Mic > 0)
+        extra = MicTypeName(u.Mic);
+    else if (u.Camera)
+        extra = CameraText();
+    extra += '\t';
+    extra += LevelTitle(static_cast<std::uint8_t>(LowByte(u.Role)),
+                        static_cast<std::uint16_t>(u.Level), static_cast<std::uint16_t>(u.Star));
+    return extra;
+}
+
 }  // namespace
 
 TIconCell TIconCell::Static(int image) {
@@ -362,6 +379,7 @@ TRoomUser* TUserListModel::AddUser(std::int32_t user, const std::string& nickNam
     byId_.emplace(user, u);
     BuildRow(*u);
     CountUser(*u, +1);
+    search_.Append(std::to_string(user), SearchTextOf(*u), SearchExtraOf(*u));
     if (!searchText_.empty())
         Search();
     return u;
@@ -373,17 +391,17 @@ void TUserListModel::RemoveUser(std::int32_t user) {
         return;
     CountUser(*it->second, -1);
     DropRow(user);
+    const std::size_t index = IndexOf(*it->second);
     byId_.erase(it);
-    auto pos = std::find_if(users_.begin(), users_.end(),
-                            [user](const auto& u) { return u->UserID == user; });
-    if (pos != users_.end())
-        users_.erase(pos);
+    search_.RemoveAt(index);
+    users_.erase(users_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void TUserListModel::ClearUsers() {
     rows_.clear();
     byId_.clear();
     users_.clear();
+    search_.Clear();
     allCount_ = managerCount_ = micCount_ = 0;
 }
 
@@ -428,19 +446,20 @@ void TUserListModel::RebuildRows(bool filtered) {
     rows_.clear();
     std::vector<TRoomUser*> candidates;
     if (filtered) {
-        for (const std::string& key : search_.Search(searchText_))
-            if (TRoomUser* u = FindUser(std::stoi(key)))
-                candidates.push_back(u);
+        // Item i belongs to users_[i].
+        for (std::size_t i : search_.SearchIndexes(searchText_))
+            if (i < users_.size())
+                candidates.push_back(users_[i].get());
     } else {
         candidates.reserve(users_.size());
         for (const auto& u : users_)
             candidates.push_back(u.get());
     }
-    for (TRoomUser* u : candidates) {
-        u->Cells = UserCells(*u);
+    // Every change to a record rebuilds its cells at once, so they are
+    // current here; only the animation goes on from where it was.
+    for (TRoomUser* u : candidates)
         if (UserInTab(*u, activeTab_))
             rows_.push_back(u);
-    }
     std::stable_sort(rows_.begin(), rows_.end(), [](const TRoomUser* a, const TRoomUser* b) {
         return a->SortKey > b->SortKey;
     });
@@ -458,6 +477,7 @@ void TUserListModel::SetUserMic(std::int32_t user, int mic) {
     micCount_ += int(CountsAsOnMic(mic)) - int(CountsAsOnMic(u->Mic));
     u->Mic = static_cast<std::int16_t>(mic);
     u->Cells[1] = UserMicCell(*u);
+    UpdateSearchItem(*u);
 }
 
 void TUserListModel::SetUserRole(std::int32_t user, int role) {
@@ -466,6 +486,7 @@ void TUserListModel::SetUserRole(std::int32_t user, int role) {
         return;
     managerCount_ += int(CountsAsManager(role)) - int(CountsAsManager(u->Role));
     u->Role = static_cast<std::int16_t>(role);
+    UpdateSearchItem(*u);
     u->SortKey = UserSortKey(u->Role, u->Level, u->Star);
     u->Badge = UserBadge(u->Role, u->Level);
     DropRow(user);
@@ -478,6 +499,7 @@ void TUserListModel::SetUserNameFace(std::int32_t user, const std::string& nickN
         return;
     u->NickName = NickCut(nickName);
     u->Face = static_cast<std::int16_t>(face);
+    UpdateSearchItem(*u);
     DropRow(user);
     BuildRow(*u);
 }
@@ -514,26 +536,20 @@ std::string TUserListModel::TabCaption(int tab) const {
     }
 }
 
-void TUserListModel::RefillSearch() {
-    search_.BeginUpdate();
-    for (const auto& u : users_) {
-        const std::string number = std::to_string(u->UserID);
-        std::string extra;
-        if (u->Mic > 0)
-            extra = MicTypeName(u->Mic);
-        else if (u->Camera)
-            extra = CameraText();
-        extra += '\t';
-        extra +=
-            LevelTitle(static_cast<std::uint8_t>(LowByte(u->Role)),
-                       static_cast<std::uint16_t>(u->Level), static_cast<std::uint16_t>(u->Star));
-        search_.Add(number, u->NickName + '\t' + number, std::move(extra));
-    }
-    search_.EndUpdate();
+std::size_t TUserListModel::IndexOf(const TRoomUser& u) const {
+    for (std::size_t i = 0; i < users_.size(); ++i)
+        if (users_[i].get() == &u)
+            return i;
+    return users_.size();
+}
+
+void TUserListModel::UpdateSearchItem(const TRoomUser& u) {
+    search_.UpdateAt(IndexOf(u), SearchTextOf(u), SearchExtraOf(u));
 }
 
 void TUserListModel::Search() {
-    RefillSearch();
+    // The items follow every change as it happens (see UpdateSearchItem), so
+    // they are as a rebuild would make them.
     if (searchText_.empty()) {
         activeTab_ = kTabAll;
         RebuildRows(false);

@@ -118,11 +118,12 @@ void TUserListView::paintEvent(QPaintEvent* event) {
     const std::int32_t selected = hasFocus() ? panel_->selectedId_ : 0;
     for (int row = first; row <= last; ++row) {
         const TRoomUser& u = *m.RowUser(row);
-        PaintRow(p, row, u, selected != 0 && u.UserID == selected);
+        PaintRow(p, row, u, selected != 0 && u.UserID == selected, event->rect());
     }
 }
 
-void TUserListView::PaintRow(QPainter& p, int row, const TRoomUser& u, bool selected) {
+void TUserListView::PaintRow(QPainter& p, int row, const TRoomUser& u, bool selected,
+                             const QRect& exposed) {
     const QRect r = RowRect(row);
     p.fillRect(r, selected ? kSelectedRow : (row % 2 ? kOddRow : QColor(Qt::white)));
     const TImageList* images = panel_->userImages_;
@@ -137,6 +138,9 @@ void TUserListView::PaintRow(QPainter& p, int row, const TRoomUser& u, bool sele
             p.drawImage(QRect(cell.left(), cell.top(), kBadgeSize, kBadgeSize),
                         *panel_->badgePicture_);
     }
+    // The animation repaints the icon columns only.
+    if (exposed.right() < ColumnLeft(kColNick))
+        return;
     QColor text = u.Role < 30 ? QColor(Qt::black) : QColor(Qt::red);
     if (u.Hidden)
         text = kHiddenText;
@@ -345,6 +349,23 @@ void TUserListPanel::SetImages(const TImageList* userImages, const TImageList* s
 }
 
 void TUserListPanel::SyncView() {
+    if (pcUserList->currentIndex() != model_.ActiveTab()) {
+        syncingTabs_ = true;
+        pcUserList->setCurrentIndex(model_.ActiveTab());
+        syncingTabs_ = false;
+    }
+    lvList->viewport()->update();
+    // Captions and the scroll range follow once per turn of the event loop:
+    // a room filling with thousands of users relayouts the tabs once, not
+    // once per user.
+    if (!viewSyncPosted_) {
+        viewSyncPosted_ = true;
+        QMetaObject::invokeMethod(this, &TUserListPanel::FlushView, Qt::QueuedConnection);
+    }
+}
+
+void TUserListPanel::FlushView() {
+    viewSyncPosted_ = false;
     for (int tab = kTabAll; tab <= kTabMic; ++tab) {
         std::string caption = model_.TabCaption(tab);
         if (caption != captions_[std::size_t(tab)]) {
@@ -352,13 +373,7 @@ void TUserListPanel::SyncView() {
             captions_[std::size_t(tab)] = std::move(caption);
         }
     }
-    if (pcUserList->currentIndex() != model_.ActiveTab()) {
-        syncingTabs_ = true;
-        pcUserList->setCurrentIndex(model_.ActiveTab());
-        syncingTabs_ = false;
-    }
     lvList->UpdateScrollRange();
-    lvList->viewport()->update();
 }
 
 TRoomUser* TUserListPanel::AddUser(std::int32_t user, const std::string& nickName, int role,
@@ -485,5 +500,6 @@ void TUserListPanel::Search() {
 void TUserListPanel::TimerTick() {
     model_.Tick();
     if (model_.RowCount() > 0)
-        lvList->viewport()->update();
+        lvList->viewport()->update(0, 0, TUserListView::ColumnLeft(kColNick),
+                                   lvList->viewport()->height());
 }

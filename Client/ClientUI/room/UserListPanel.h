@@ -129,8 +129,8 @@ class TUserListModel {
     // The search box's text (GBK). Setting it stores it only; Search runs it.
     void SetSearchText(const std::string& text) { searchText_ = text; }
     const std::string& SearchText() const { return searchText_; }
-    // Refills the search items from the users, then filters the rows: an
-    // empty text shows everybody on tab 0.
+    // Filters the rows by the search items: an empty text shows everybody on
+    // tab 0.
     void Search();
     const TDataCollection& SearchItems() const { return search_; }
 
@@ -141,7 +141,8 @@ class TUserListModel {
     void BuildRow(TRoomUser& user);
     void DropRow(std::int32_t user);
     void RebuildRows(bool filtered);
-    void RefillSearch();
+    std::size_t IndexOf(const TRoomUser& user) const;
+    void UpdateSearchItem(const TRoomUser& user);
     void CountUser(const TRoomUser& user, int sign);
 
     TUsers users_;
@@ -152,7 +153,7 @@ class TUserListModel {
     int managerCount_ = 0;
     int micCount_ = 0;
     std::string searchText_;
-    TDataCollection search_;
+    TDataCollection search_;  // one item per user, in the order of users_
 };
 
 // ---- Panel --------------------------------------------------------------
@@ -226,6 +227,9 @@ class TUserListPanel : public QWidget {
     void Search();
     // One animation step (what tmrUpdate runs every 250 ms).
     void TimerTick();
+    // Brings the tab captions and the scroll range up to date now; otherwise
+    // they follow at the next turn of the event loop.
+    void FlushView();
 
   private:
     friend class TUserListView;
@@ -243,6 +247,7 @@ class TUserListPanel : public QWidget {
     std::int32_t selectedId_ = 0;
     bool searching_ = false;
     bool syncingTabs_ = false;
+    bool viewSyncPosted_ = false;
     QPointer<QMenu> popupMenu_;
     std::array<std::string, 3> captions_;
     const TImageList* userImages_ = nullptr;

@@ -40,7 +40,7 @@ class TUserListView : public QAbstractScrollArea {
     void focusOutEvent(QFocusEvent* event) override;
 
   private:
-    void PaintRow(QPainter& p, int row, const TRoomUser& user, bool selected);
+    void PaintRow(QPainter& p, int row, const TRoomUser& user, bool selected, const QRect& exposed);
     void UpdateHint(const QPoint& pos, const QPoint& globalPos);
     void HideHint();
 

@@ -128,56 +128,60 @@ std::string GbkLowerCase(std::string_view gbk) {
 bool GbkContains(std::string_view text, std::string_view part) {
     if (part.empty())
         return true;
-    if (part.size() > text.size())
-        return false;
-    const std::size_t last = text.size() - part.size();
-    for (std::size_t i = 0; i <= last;) {
-        if (text.compare(i, part.size(), part) == 0)
+    // Candidates by a plain byte search; each is kept only when it starts
+    // where a character starts.
+    std::size_t boundary = 0;
+    for (std::size_t pos = text.find(part); pos != std::string_view::npos;
+         pos = text.find(part, pos + 1)) {
+        while (boundary < pos)
+            boundary += PairAt(text, boundary) ? 2 : 1;
+        if (boundary == pos)
             return true;
-        i += PairAt(text, i) ? 2 : 1;
     }
     return false;
 }
 
-void TDataCollection::BeginUpdate() {
-    previous_.clear();
-    previous_.reserve(items_.size());
-    for (auto& item : items_) {
-        std::string key = item.Key;
-        previous_.insert_or_assign(std::move(key), std::move(item));
-    }
-    items_.clear();
-}
+namespace {
 
-void TDataCollection::Add(std::string key, std::string text, std::string extra) {
-    TDataCollectionItem item;
-    auto old = previous_.find(key);
-    if (old != previous_.end() && old->second.Text == text) {
-        item = std::move(old->second);
-        previous_.erase(old);
-    } else {
+// Between the fields of a haystack; a query holding it is searched field by
+// field instead.
+constexpr char kFieldSeparator = '\x01';
+
+}  // namespace
+
+void TDataCollection::Fill(TDataCollectionItem& item, std::string text, std::string extra) {
+    if (item.Haystack.empty() || item.Text != text) {
         item.Initials = ToPinyin(text, TPinyinMode::Initials);
         item.Full = ToPinyin(text, TPinyinMode::Full);
-        item.InitialsLower = GbkLowerCase(item.Initials);
-        item.FullLower = GbkLowerCase(item.Full);
-        item.TextLower = GbkLowerCase(text);
         item.Text = std::move(text);
     }
-    if (item.Extra != extra) {
-        item.ExtraLower = GbkLowerCase(extra);
-        item.Extra = std::move(extra);
-    }
+    item.Extra = std::move(extra);
+    std::string& h = item.Haystack;
+    h.clear();
+    h.reserve(item.Text.size() + item.Initials.size() + item.Full.size() + item.Extra.size() + 3);
+    h += GbkLowerCase(item.Text);
+    h += kFieldSeparator;
+    h += GbkLowerCase(item.Initials);
+    h += kFieldSeparator;
+    h += GbkLowerCase(item.Full);
+    h += kFieldSeparator;
+    h += GbkLowerCase(item.Extra);
+}
+
+void TDataCollection::Append(std::string key, std::string text, std::string extra) {
+    TDataCollectionItem& item = items_.emplace_back();
     item.Key = std::move(key);
-    items_.push_back(std::move(item));
+    Fill(item, std::move(text), std::move(extra));
 }
 
-void TDataCollection::EndUpdate() {
-    previous_.clear();
+void TDataCollection::UpdateAt(std::size_t i, std::string text, std::string extra) {
+    if (i < items_.size())
+        Fill(items_[i], std::move(text), std::move(extra));
 }
 
-void TDataCollection::Clear() {
-    items_.clear();
-    previous_.clear();
+void TDataCollection::RemoveAt(std::size_t i) {
+    if (i < items_.size())
+        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 bool TDataCollection::Matches(const TDataCollectionItem& item, std::string_view query) {
@@ -185,15 +189,28 @@ bool TDataCollection::Matches(const TDataCollectionItem& item, std::string_view 
 }
 
 bool TDataCollection::MatchesLowered(const TDataCollectionItem& item, std::string_view q) {
-    return GbkContains(item.TextLower, q) || item.InitialsLower.find(q) != std::string::npos ||
-           item.FullLower.find(q) != std::string::npos || GbkContains(item.ExtraLower, q);
+    if (q.find(kFieldSeparator) == std::string_view::npos)
+        return GbkContains(item.Haystack, q);
+    // A query holding the separator (typed control characters): the fields
+    // one by one, so no match spans two of them.
+    for (const std::string* field : {&item.Text, &item.Initials, &item.Full, &item.Extra})
+        if (GbkContains(GbkLowerCase(*field), q))
+            return true;
+    return false;
+}
+
+std::vector<std::size_t> TDataCollection::SearchIndexes(std::string_view query) const {
+    const std::string q = GbkLowerCase(query);
+    std::vector<std::size_t> found;
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (MatchesLowered(items_[i], q))
+            found.push_back(i);
+    return found;
 }
 
 std::vector<std::string> TDataCollection::Search(std::string_view query) const {
-    const std::string q = GbkLowerCase(query);
     std::vector<std::string> keys;
-    for (const auto& item : items_)
-        if (MatchesLowered(item, q))
-            keys.push_back(item.Key);
+    for (std::size_t i : SearchIndexes(query))
+        keys.push_back(items_[i].Key);
     return keys;
 }

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 enum class TPinyinMode { Initials, Full };
@@ -30,22 +29,20 @@ struct TDataCollectionItem {
     std::string Extra;
     std::string Initials;
     std::string Full;
-    // Lower-cased copies the search compares against.
-    std::string TextLower;
-    std::string ExtraLower;
-    std::string InitialsLower;
-    std::string FullLower;
+    // The lower-cased text, initials, full pinyin and extra, separated by a
+    // byte no typed query holds, so one search covers all four fields.
+    std::string Haystack;
 };
 
+// One item per user, in the users' order. The owner keeps it current as the
+// users change, so a search is only the filtering.
 class TDataCollection {
   public:
-    // Refilling: BeginUpdate, Add for every item in order, EndUpdate. Items
-    // whose text did not change keep their pinyin, so a refill of a big room
-    // costs little more than building the texts.
-    void BeginUpdate();
-    void Add(std::string key, std::string text, std::string extra);
-    void EndUpdate();
-    void Clear();
+    void Append(std::string key, std::string text, std::string extra);
+    // Pinyin is made again only when the text changed.
+    void UpdateAt(std::size_t i, std::string text, std::string extra);
+    void RemoveAt(std::size_t i);
+    void Clear() { items_.clear(); }
 
     std::size_t Count() const { return items_.size(); }
     const TDataCollectionItem& Item(std::size_t i) const { return items_[i]; }
@@ -53,12 +50,13 @@ class TDataCollection {
     // Whether the item's text, initials, full pinyin or extra holds the query
     // (compared in lower case).
     static bool Matches(const TDataCollectionItem& item, std::string_view query);
-    // Keys of the matching items, in collection order.
+    // Positions, and keys, of the matching items, in collection order.
+    std::vector<std::size_t> SearchIndexes(std::string_view query) const;
     std::vector<std::string> Search(std::string_view query) const;
 
   private:
+    static void Fill(TDataCollectionItem& item, std::string text, std::string extra);
     static bool MatchesLowered(const TDataCollectionItem& item, std::string_view loweredQuery);
 
     std::vector<TDataCollectionItem> items_;
-    std::unordered_map<std::string, TDataCollectionItem> previous_;
 };
