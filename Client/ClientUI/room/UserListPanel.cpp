@@ -49,9 +49,6 @@ TUserListView::TUserListView(TUserListPanel* panel) : QAbstractScrollArea(panel)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    QFont f(QString::fromUtf8("宋体"));
-    f.setPointSize(9);
-    setFont(f);
 }
 
 int TUserListView::RowAt(int y) const {
@@ -279,12 +276,16 @@ void TUserListView::HideHint() {
 TUserListPanel::TUserListPanel(QWidget* parent) : QWidget(parent) {
     setObjectName("pnlUserList");
     resize(145, 220);
+    QFont listFont(QString::fromUtf8("宋体"));
+    listFont.setPointSize(9);
+    setFont(listFont);
 
     pcUserList = new QTabBar(this);
     pcUserList->setObjectName("pcUserList");
     pcUserList->setDrawBase(false);
     pcUserList->setExpanding(false);
-    pcUserList->setStyleSheet("QTabBar::tab { width: 70px; }");
+    // 70 pixels a tab, wider only when a caption needs it ("全部/5000").
+    pcUserList->setStyleSheet("QTabBar::tab { min-width: 58px; padding: 2px 4px; }");
     for (int tab = kTabAll; tab <= kTabMic; ++tab) {
         captions_[std::size_t(tab)] = model_.TabCaption(tab);
         pcUserList->addTab(FromGbk(captions_[std::size_t(tab)]));
