@@ -3,6 +3,7 @@
 // that is not one of the two, or is malformed, ends the connection.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,7 +27,8 @@ class HallLogic {
         std::string log;     // line for the service log, empty = nothing to log
     };
     // One record of one connection; `failedLogins` is that connection's count
-    // of refused logins, updated here.
+    // of refused logins, updated here. Safe to call from several threads at
+    // once for different connections.
     Outcome Handle(std::string_view record, int& failedLogins);
 
     // Refused logins a connection may make before it is closed.
@@ -37,5 +39,5 @@ class HallLogic {
 
     Database& db_;
     const ServerConfig& config_;
-    std::uint32_t sessionCounter_ = 0;
+    std::atomic<std::uint32_t> sessionCounter_{0};
 };

@@ -69,24 +69,47 @@ class HallServer::Session : public std::enable_shared_from_this<Session> {
             return;
         }
         bool good = decoder_.Feed(buffer_.data(), n);
-        while (auto record = decoder_.Next()) {
-            auto outcome = owner_.logic_.Handle(*record, failedLogins_);
-            if (!outcome.log.empty())
-                owner_.Log("hall " + peer_ + ": " + outcome.log);
-            if (!outcome.reply.empty())
-                Write(EncodeFrame(outcome.reply));
-            if (outcome.close) {
-                CloseAfterWrites();
-                return;
-            }
-        }
         if (!good) {
             Close(decoder_.Error() == FrameError::Empty ? "empty record, closed"
                                                         : "oversized record, closed");
             return;
         }
+        while (auto record = decoder_.Next())
+            pending_.push_back(std::move(*record));
+        if (!busy_)
+            AnswerNext();
         ArmTimer();
         Read();
+    }
+
+    // Works out the answer to the oldest waiting record off the io thread and
+    // applies it back on the io thread.
+    void AnswerNext() {
+        if (closed_ || closing_ || pending_.empty()) {
+            busy_ = false;
+            return;
+        }
+        busy_ = true;
+        std::string record = std::move(pending_.front());
+        pending_.pop_front();
+        asio::post(owner_.workers_, [self = shared_from_this(), record = std::move(record),
+                                     failed = failedLogins_]() mutable {
+            auto outcome = self->owner_.logic_.Handle(record, failed);
+            asio::post(self->owner_.io_, [self, outcome = std::move(outcome), failed] {
+                if (self->closed_)
+                    return;
+                self->failedLogins_ = failed;
+                if (!outcome.log.empty())
+                    self->owner_.Log("hall " + self->peer_ + ": " + outcome.log);
+                if (!outcome.reply.empty())
+                    self->Write(EncodeFrame(outcome.reply));
+                if (outcome.close) {
+                    self->CloseAfterWrites();
+                    return;
+                }
+                self->AnswerNext();
+            });
+        });
     }
 
     void Write(std::string frame) {
@@ -123,21 +146,25 @@ class HallServer::Session : public std::enable_shared_from_this<Session> {
     asio::steady_timer timer_;
     FrameDecoder decoder_;
     std::array<char, 4096> buffer_;
-    std::deque<std::string> queue_;
+    std::deque<std::string> queue_;    // frames being written
+    std::deque<std::string> pending_;  // records not yet answered
     std::string peer_;
     std::size_t received_ = 0;
     int failedLogins_ = 0;
     bool closed_ = false;
     bool closing_ = false;
+    bool busy_ = false;  // an answer is being worked out
 };
 
 HallServer::HallServer(asio::io_context& io, Database& db, const ServerConfig& config)
     : io_(io), config_(config), logic_(db, config), acceptor_(io), retry_(io) {}
 
 HallServer::~HallServer() {
-    // Sessions hold a reference to this object through their handlers; the
-    // io_context is stopped before the server is destroyed, so only the set
-    // has to go.
+    // Answers still being worked out use the logic and post to the io
+    // context (which outlives this object); let them finish first. Sessions
+    // hold a reference to this object through their handlers; the io_context
+    // is stopped before the server is destroyed, so only the set has to go.
+    workers_.join();
     for (auto& s : std::set(sessions_))
         s->Close({});
 }

@@ -2,7 +2,10 @@
 // stream into framed records and answers them through HallLogic. A
 // connection that sends garbage, an oversized or unknown record, more than
 // its byte allowance, or nothing for the idle time is closed; nothing else is
-// affected.
+// affected. Answers are worked out on a small thread pool (a login costs a
+// deliberately slow password hash) so the io thread, which the room service
+// shares, never waits for them; each connection's records are still answered
+// one at a time, in order.
 #pragma once
 
 #include <asio.hpp>
@@ -40,6 +43,7 @@ class HallServer {
     HallLogic logic_;
     asio::ip::tcp::acceptor acceptor_;
     asio::steady_timer retry_;
+    asio::thread_pool workers_{2};
     std::set<std::shared_ptr<Session>> sessions_;
     std::uint16_t port_ = 0;
     bool stopped_ = false;
