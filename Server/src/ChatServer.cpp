@@ -63,7 +63,7 @@ bool ChatServer::Start(std::string* error) {
     started_ = true;
     log_.Write("started: hall " + config_.host + ":" + std::to_string(HallPort()) + ", web " +
                std::to_string(WebPort()) + ", room " +
-               (room_ ? std::to_string(RoomPort()) : std::string("(not built in)")) + ", data " +
+               (room_ ? std::to_string(RoomPort()) : std::string("(not running)")) + ", data " +
                config_.dataDir);
     return true;
 }
