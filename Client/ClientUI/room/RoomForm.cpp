@@ -21,9 +21,14 @@
 
 #include "av/AVShowFrame.h"
 #include "av/ControlFrame.h"
+#include "chat/ChatCatalogues.h"
 #include "chat/ChatFormat.h"
+#include "chat/ColorWordManager.h"
+#include "chat/HTMLRoomNote.h"
 #include "chat/HtmlChatEdit.h"
 #include "chat/HtmlChatView.h"
+#include "chat/MaskOffSet.h"
+#include "chat/RollingTipPanel.h"
 #include "common/CodeTables.h"
 #include "common/IniFile.h"
 #include "common/NetUtils.h"
@@ -194,8 +199,7 @@ TfrmRoom::~TfrmRoom() {
     if (!closing_) {
         // Destroyed without a close (the program ends): leave all the same.
         closing_ = true;
-        if (engine_ != nullptr)
-            engine_->LeaveRoom();
+        LeaveOnce();
         StopAllVideo();
     }
     delete frmPersonMic_.data();
@@ -313,6 +317,10 @@ QWidget* TfrmRoom::BuildTop() {
     pnlRoomNote->setObjectName("pnlRoomNote");
     auto* noteLayout = new QHBoxLayout(pnlRoomNote);
     noteLayout->setContentsMargins(0, 0, 0, 0);
+    HTMLRoomNote = new THTMLRoomNote(pnlRoomNote);
+    HTMLRoomNote->setObjectName("HTMLRoomNote");
+    HTMLRoomNote->setFixedHeight(36);
+    noteLayout->addWidget(HTMLRoomNote);
     row->addWidget(lblRoomName);
     row->addSpacing(12);
     row->addWidget(new QLabel(QString::fromUtf8("帐号："), pnlTop));
@@ -367,6 +375,10 @@ QWidget* TfrmRoom::BuildCentre() {
     auto* chat = new QVBoxLayout(defaultChat_);
     chat->setContentsMargins(0, 0, 0, 0);
     chat->setSpacing(2);
+    pnlRollingTip = new TRollingTipPanel(defaultChat_);
+    pnlRollingTip->setObjectName("pnlRollingTip");
+    pnlRollingTip->setFixedHeight(24);
+    chat->addWidget(pnlRollingTip);
     chatSplitter_ = new QSplitter(Qt::Vertical, defaultChat_);
     hcvPublic = new THtmlChatView(chatSplitter_);
     hcvPublic->setObjectName("hcvPublic");
@@ -507,7 +519,29 @@ void TfrmRoom::SetFrameEvents(TframeAVShow* frame, bool floating) {
 }
 
 void TfrmRoom::Initialise() {
-    // 1: the parts other units bring (replies, colour words, phrases, ...).
+    // 1: what the room's own widgets answer; installed parts may take over.
+    parts_.IsMasked = [](int kind) {
+        return MaskSettings.IsKindMasked(static_cast<std::uint8_t>(kind));
+    };
+    if (ColorWordCatalogue != nullptr && !ColorWordCatalogue->Loaded()) {
+        ColorWordCatalogue->LoadColorWords(ColorWordFolder());
+    }
+    parts_.ColorWordHtml = [](int number) -> std::optional<std::string> {
+        if (ColorWordCatalogue == nullptr || number < 0)
+            return std::nullopt;
+        const TColorWord* word = ColorWordCatalogue->Find(std::to_string(number));
+        if (word == nullptr)
+            return std::nullopt;
+        return word->Html;
+    };
+    parts_.ShowRoomNote = [this](const std::string& text) { HTMLRoomNote->ShowRoomNote(text); };
+    parts_.ShowTemporaryTip = [this](const std::string& text) {
+        pnlRollingTip->ShowTemporaryTip(text);
+    };
+    parts_.ShowPermanentTip = [this](const std::string& text) {
+        pnlRollingTip->ShowPermanentTip(text);
+    };
+    // The parts other units bring (replies, phrases, gifts, ...).
     for (const TRoomPartInstaller& install : Installers()) {
         install(*this, parts_);
     }
@@ -572,6 +606,9 @@ void TfrmRoom::Initialise() {
         pane->OnFindinUserList = [this](int user, const std::string&) { FindInUserList(user); };
     }
     hceChat->OnEnterChat = [this] { Missing("chat frame send"); };
+    // 9
+    const std::string noteBack = AppPath("Dat/NoteBK.bmp");
+    HTMLRoomNote->InitRoomNote(FileExists(noteBack) ? noteBack : std::string(), "#FEE9BC");
     // 10
     ChatHorn->InitPage();
     created_ = true;
@@ -975,6 +1012,15 @@ void TfrmRoom::tmrReConnectTimer() {
     ConnectRoom();
 }
 
+void TfrmRoom::LeaveOnce() {
+    // A final disconnection leaves before its message box; the close that
+    // follows must not leave a second time.
+    if (engine_ != nullptr && !left_) {
+        left_ = true;
+        engine_->LeaveRoom();
+    }
+}
+
 void TfrmRoom::ReleaseEngine() {
     engine_ = nullptr;
     source_->CloseInstance();
@@ -994,8 +1040,7 @@ void TfrmRoom::closeEvent(QCloseEvent* event) {
     closing_ = true;
     tmrReConnect->stop();
     reconnect_.Stop();
-    if (engine_ != nullptr)
-        engine_->LeaveRoom();
+    LeaveOnce();
     for (TframeAVShow* frame : Frames)
         frame->ClearShow();
     myVideoFrame_ = nullptr;
@@ -1334,8 +1379,7 @@ void TfrmRoom::OnDisconnected(const char* text, std::int32_t mode) {
         return;
     StopAllVideo();
     if (mode == 0) {
-        if (engine_ != nullptr)
-            engine_->LeaveRoom();
+        LeaveOnce();
         ShowBox(this, Str(text), "提示", TBoxIcon::Information);
         close();
     } else if (mode == 1) {

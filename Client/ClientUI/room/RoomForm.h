@@ -19,9 +19,11 @@
 
 #include "engine/ClientEngineInf.h"
 #include "engine/ClientViewSinkInf.h"
+#include "room/PersonMicForm.h"
 #include "room/RoomParts.h"
 #include "room/RoomRules.h"
 #include "room/UserActions.h"
+#include "room/UserInfoForm.h"
 #include "session/RoomWindowInf.h"
 
 class QAction;
@@ -34,11 +36,11 @@ class QToolButton;
 class TClientEngineHelper;
 class TframeAVShow;
 class TframeControl;
-class TfrmPersonMic;
-class TfrmUserInfo;
 class TGiftStatistic;
 class THtmlChatEdit;
 class THtmlChatView;
+class THTMLRoomNote;
+class TRollingTipPanel;
 class TPersonMicManage;
 class TPriMicMng;
 struct TRoomUser;
@@ -137,10 +139,12 @@ class TfrmRoom : public QWidget, public IClientViewSink, public IRoomWindow {
     QLabel* lbName;
     QToolButton* btnRoomOwnerSetting;
     QWidget* pnlRoomNote;
+    THTMLRoomNote* HTMLRoomNote;
     QWidget* pnlLeft;
     std::array<TframeAVShow*, 3> Frames{};
     TframeControl* frameUserCtr;
     QWidget* frameChatView;
+    TRollingTipPanel* pnlRollingTip;
     THtmlChatView* hcvPublic;
     THtmlChatView* hcvPrivate;
     THtmlChatEdit* hceChat;
@@ -249,6 +253,7 @@ class TfrmRoom : public QWidget, public IClientViewSink, public IRoomWindow {
     void Initialise();
     void SetFrameEvents(TframeAVShow* frame, bool floating);
     void ReleaseEngine();
+    void LeaveOnce();
     void StopAllVideo();
     void FirstShow();
     void ShowBox(QWidget* owner, const std::string& text, const char* caption, TBoxIcon icon);
@@ -276,6 +281,7 @@ class TfrmRoom : public QWidget, public IClientViewSink, public IRoomWindow {
     bool closing_ = false;
     bool shownOnce_ = false;
     bool reloadPending_ = false;
+    bool left_ = false;
 
     std::int32_t roomId_ = 0;
     std::int32_t entryUserId_ = 0;
