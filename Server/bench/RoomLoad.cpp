@@ -22,8 +22,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,22 @@ constexpr std::int32_t kRoom = 1001;
 std::int64_t NowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
         .count();
+}
+
+// CPU seconds (user + system) a process has used so far.
+double CpuSeconds(pid_t pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(f)), {});
+    auto close = stat.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream rest(stat.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && rest >> field; ++i)
+        if (i == 14 || i == 15)
+            ticks += std::stod(field);
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 long RssKiB(pid_t pid) {
@@ -305,6 +323,7 @@ int main(int argc, char** argv) {
     auto next = Clock::now();
     auto end = next + std::chrono::seconds(seconds);
     stats.latencies.clear();
+    double serviceCpu = CpuSeconds(child), clientCpu = CpuSeconds(getpid());
     app.RunUntil(end, &next, [&] {
         IClientEngine* e = engines[(sent * 7919) % engines.size()];
         std::string body = "<FONT STYLE=\"font:10pt\">T:" + std::to_string(NowNs()) + ";</FONT>";
@@ -313,6 +332,8 @@ int main(int argc, char** argv) {
         next += interval;
     });
     app.RunUntil(Clock::now() + std::chrono::seconds(2));
+    serviceCpu = CpuSeconds(child) - serviceCpu;
+    clientCpu = CpuSeconds(getpid()) - clientCpu;
 
     std::size_t delivered = stats.latencies.size();
     double p50 = Percentile(stats.latencies, 0.50);
@@ -327,6 +348,11 @@ int main(int argc, char** argv) {
     std::printf("lines delivered    %zu of %zu expected (%.0f/s)\n", delivered,
                 sent * static_cast<std::size_t>(clients), static_cast<double>(delivered) / seconds);
     std::printf("latency            p50 %.3f ms, p99 %.3f ms, max %.3f ms\n", p50, p99, pmax);
+    double perLine = delivered ? 1e6 / static_cast<double>(delivered) : 0;
+    std::printf(
+        "cpu while chatting service %.2f s (%.1f us per delivered line), clients %.2f s "
+        "(%.1f us per line)\n",
+        serviceCpu, serviceCpu * perLine, clientCpu, clientCpu * perLine);
     std::printf("service memory     %ld KiB before, %ld KiB with users: %.1f KiB per user\n",
                 rssBefore, rssAfter,
                 static_cast<double>(rssAfter - rssBefore) / static_cast<double>(clients));

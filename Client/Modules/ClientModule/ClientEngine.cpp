@@ -148,6 +148,11 @@ class Core : public std::enable_shared_from_this<Core> {
         Lost(text);
     }
 
+    // Lines of a kind the user masks are not built at all (a room full of
+    // arrivals makes many of them).
+    static constexpr std::int32_t kMaskUserEL = 2;
+    bool Masked(std::int32_t maskKind) { return sink && sink->IsMasked(maskKind) != 0; }
+
     bool IsMe(std::int32_t id) const { return id != 0 && id == me_.UserID.Get(); }
     void Line(const std::string& html, bool isPublic, std::uint16_t kind) {
         if (sink)
@@ -186,14 +191,14 @@ class Core : public std::enable_shared_from_this<Core> {
             return;
         sink->OnUserEnter(m.userId, m.nick.c_str(), static_cast<std::uint16_t>(m.face), m.role,
                           m.level, m.star, m.mic, m.camera, m.hidden, m.chatBanned, m.seal);
-        if (m.announce && sink)
+        if (m.announce && sink && !Masked(kMaskUserEL))
             Line(EnterLine({m.userId, m.nick, m.role, m.level, m.seal}, Folders()), true, 3);
     }
     void Handle(const room::UserLeaveMsg& m) {
         if (!sink)
             return;
         sink->OnUserLeave(m.userId);
-        if (m.announce)
+        if (m.announce && sink && !Masked(kMaskUserEL))
             Line(LeaveLine(m.userId, m.nick), true, 3);
     }
     void Handle(const room::UserMicMsg& m) {

@@ -94,12 +94,19 @@ TEST_F(RoomEngine, TwoUsersSeeEachOtherAndChatPubliclyAndPrivately) {
     EXPECT_EQ(color->n[0], kVip.id);
     EXPECT_EQ(color->n[3], 1010);
 
-    // Leaving shows the leave line and removes him from the list.
+    // Leaving shows the leave line and removes him from the list; a user who
+    // masks arrivals and departures gets no line, only the list change.
+    Client other(service.Port());
+    ASSERT_TRUE(other.EnterAndWait(1001, kOwner));
+    other.sink.masked = {2};
     u = user->Mark();
+    std::size_t o = other.Mark();
     vip->engine->LeaveRoom();
-    EXPECT_TRUE(
-        user->Wait(Named("OnUserLeave", [](const Event& e) { return e.n[0] == kVip.id; }), u));
+    auto leaving = [](const Event& e) { return e.name == "OnUserLeave" && e.n[0] == kVip.id; };
+    EXPECT_TRUE(user->Wait(leaving, u));
     EXPECT_TRUE(user->Wait(Line(1, 3, G("离开了房间")), u));
+    EXPECT_TRUE(other.Wait(leaving, o));
+    EXPECT_EQ(other.Count(Line(1, 3, G("离开了房间"))), 0u);
 }
 
 TEST_F(RoomEngine, EnteringChecksPasswordHiddenEntryAndBlacklist) {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -172,7 +173,8 @@ class RecordingSink : public IClientViewSink {
     std::uint8_t IsTopGift(std::int32_t) override { return 0; }
     const char* GetGiftUnit(std::int32_t) override { return ""; }
     void OnRankReset() override { Add("OnRankReset", {}, {}); }
-    std::uint8_t IsMasked(std::int32_t) override { return 0; }
+    std::uint8_t IsMasked(std::int32_t kind) override { return masked.count(kind) ? 1 : 0; }
+    std::set<std::int32_t> masked;
 
     // Hook for callbacks that must act at once (as a room window would).
     std::function<void(const Event&)> onEvent;
