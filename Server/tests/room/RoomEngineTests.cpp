@@ -586,3 +586,50 @@ TEST_F(RoomEngine, OwnerSettingsLockAndCloseTheRoom) {
     Client late(service.Port());
     EXPECT_FALSE(late.EnterAndWait(1002, kUser, "abc"));
 }
+
+TEST_F(RoomEngine, InvitationsIpQueryAndDice) {
+    auto owner = In(1001, kOwner);
+    auto user = In(1001, kUser);
+    auto vip = In(1001, kVip);
+
+    // Kind 1 puts the user on a public mic, kind 3 opens a VIP private mic.
+    std::size_t o = owner->Mark();
+    owner->engine->InviteToMic(1, kUser.id);
+    auto open =
+        owner->Wait(Named("OnVideoOpen", [](const Event& e) { return e.n[1] == kUser.id; }), o);
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->n[4], 1);
+    owner->engine->InviteToMic(3, kVip.id);
+    auto own = vip->Wait(Named("OnVideoOpen", [](const Event& e) { return e.n[0] == 1; }));
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->n[4], 3);
+    EXPECT_EQ(own->n[5], room::kPrivateFrame);
+    EXPECT_TRUE(owner->Wait(
+        Named("OnUserMic", [](const Event& e) { return e.n[0] == kVip.id && e.n[1] == 3; }), o));
+    // A plain user may not invite, nor cancel a manager's choice.
+    std::size_t u = user->Mark();
+    user->engine->CancelMic(kVip.id);
+    EXPECT_TRUE(user->Wait(Line(0, 0, G("您没有权限执行此操作。")), u));
+
+    // The owner may see a user's address; a plain member may not.
+    owner->engine->QueryUserIP(kUser.id);
+    EXPECT_TRUE(owner->Wait(Line(0, 0, "127.0.0.1"), o));
+    std::size_t v = vip->Mark();
+    vip->engine->QueryUserIP(kUser.id);
+    EXPECT_TRUE(vip->Wait(Line(0, 0, G("您没有权限执行此操作。")), v));
+
+    // Dice: members only, and only where the room allows it.
+    vip->engine->ThrowDice(1);
+    EXPECT_TRUE(owner->Wait(Line(1, 0, G("掷出了")), o));
+    user->engine->ThrowDice(1);
+    EXPECT_TRUE(user->Wait(Line(0, 0, G("请升级成VIP用户")), u));
+    TRoomInfo info = *owner->engine->GetRoomInfo();
+    TRoomTexts texts = *owner->engine->GetRoomTexts();
+    info.AllowDice = 0;
+    owner->engine->ModifyRoomInfo(&info, 1, &texts, 0);
+    ASSERT_TRUE(
+        vip->Wait([&](const Event&) { return vip->engine->GetRoomInfo()->AllowDice == 0; }));
+    v = vip->Mark();
+    vip->engine->ThrowDice(1);
+    EXPECT_TRUE(vip->Wait(Line(0, 0, G("本房间不允许掷骰子。")), v));
+}
