@@ -15,6 +15,7 @@
 #include "engine/ClientEngineInf.h"
 #include "foundation/ChatApplication.h"
 #include "foundation/ResModule.h"
+#include "room/RoomForm.h"
 #include "session/HallForm.h"
 #include "session/LoginForm.h"
 #include "session/WebBrowser.h"
@@ -33,6 +34,8 @@ int RunChatRoom(int& argc, char** argv, const std::function<void()>& started) {
     SetApplication(&app);
     if (started)
         started();
+    // The hall opens rooms through the room window's factory.
+    RegisterRoomWindow();
     {
         auto resModule = std::make_unique<TgResModule>();
         auto hall = std::make_unique<TfrmHall>(&app);
