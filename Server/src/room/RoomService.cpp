@@ -709,7 +709,8 @@ void Core::Enter(const std::shared_ptr<Session>& s, const room::EnterReq& q) {
         if (Sees(me, other))
             SendTo(me, EnterRecord(other, false));
     for (std::uint16_t i = 0; i < r->frames.size(); ++i) {
-        if (Member* holder = r->Find(r->frames[i])) {
+        Member* holder = r->Find(r->frames[i]);
+        if (holder && Sees(me, *holder)) {
             SendTo(me, room::VideoOpenMsg{
                            holder->id, holder->nick, static_cast<std::uint16_t>(holder->Role()),
                            static_cast<std::uint16_t>(holder->level), 1, i, options_.mediaAddress,
@@ -786,11 +787,13 @@ bool Core::TakeFrame(Room& r, Member& m) {
             continue;
         r.frames[i] = m.id;
         m.mic = 1;
-        Broadcast(r, Make(room::UserMicMsg{m.id, m.nick, 1}));
-        Broadcast(r, Make(room::VideoOpenMsg{m.id, m.nick, static_cast<std::uint16_t>(m.Role()),
-                                             static_cast<std::uint16_t>(m.level), 1, i,
-                                             options_.mediaAddress, options_.mediaAddress,
-                                             options_.mediaPort}));
+        // A hidden holder stays hidden from those who do not see him.
+        BroadcastAbout(r, m, Make(room::UserMicMsg{m.id, m.nick, 1}));
+        BroadcastAbout(r, m,
+                       Make(room::VideoOpenMsg{m.id, m.nick, static_cast<std::uint16_t>(m.Role()),
+                                               static_cast<std::uint16_t>(m.level), 1, i,
+                                               options_.mediaAddress, options_.mediaAddress,
+                                               options_.mediaPort}));
         return true;
     }
     return false;
@@ -838,8 +841,8 @@ void Core::ReleaseMic(Room& r, Member& m) {
                 continue;
             r.frames[i] = 0;
             m.mic = 0;
-            Broadcast(r, Make(room::VideoCloseMsg{m.id, i}));
-            Broadcast(r, Make(room::UserMicMsg{m.id, m.nick, 0}));
+            BroadcastAbout(r, m, Make(room::VideoCloseMsg{m.id, i}));
+            BroadcastAbout(r, m, Make(room::UserMicMsg{m.id, m.nick, 0}));
             // The first in the queue takes the free frame.
             while (!r.queue.empty()) {
                 Member* next = r.Find(r.queue.front());

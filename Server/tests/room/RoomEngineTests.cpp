@@ -140,6 +140,13 @@ TEST_F(RoomEngine, EnteringChecksPasswordHiddenEntryAndBlacklist) {
         0u);
     EXPECT_FALSE(right.Wait(Line(1, 3, G("巡管小李")), r, 10ms));
 
+    // Nor does his mic show him.
+    patrol.engine->RequestMic(1);
+    EXPECT_TRUE(
+        admin.Wait(Named("OnVideoOpen", [](const Event& e) { return e.n[1] == kPatrol.id; }), a));
+    App().PumpFor(200ms);
+    EXPECT_EQ(right.Count(Named("OnVideoOpen")) + right.Count(Named("OnUserMic")), 0u);
+
     // A plain user asking for hidden entry is simply visible.
     Client vip(service.Port());
     std::size_t before = right.Mark();
