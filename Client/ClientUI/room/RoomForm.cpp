@@ -464,7 +464,9 @@ QWidget* TfrmRoom::BuildRight() {
     horn->addLayout(hornButtons);
     column->addWidget(pnlHorn, 2);
 
-    connect(btnModifyInfo, &QToolButton::clicked, this, [this] { Missing("my info dialog"); });
+    connect(btnModifyInfo, &QToolButton::clicked, this, [this] {
+        parts_.ModifyMyInfo ? parts_.ModifyMyInfo() : Missing("my info dialog");
+    });
     connect(btnAddCards, &QToolButton::clicked, this, [this] {
         const TRoomInfo* room = engine_ != nullptr ? engine_->GetRoomInfo() : nullptr;
         const std::int32_t owner = room != nullptr ? room->OwnerID.Get() : 0;
@@ -605,7 +607,8 @@ void TfrmRoom::Initialise() {
         };
         pane->OnFindinUserList = [this](int user, const std::string&) { FindInUserList(user); };
     }
-    hceChat->OnEnterChat = [this] { Missing("chat frame send"); };
+    if (!hceChat->OnEnterChat)
+        hceChat->OnEnterChat = [this] { Missing("chat frame send"); };
     // 9
     const std::string noteBack = AppPath("Dat/NoteBK.bmp");
     HTMLRoomNote->InitRoomNote(FileExists(noteBack) ? noteBack : std::string(), "#FEE9BC");
@@ -1161,6 +1164,8 @@ void TfrmRoom::OnRoomEntered(const char* roomName, std::int32_t, std::int32_t ro
     }
     show();
     entryTick_ = Now();
+    if (parts_.RoomEntered)
+        parts_.RoomEntered();
     tmrReConnect->stop();
     reconnect_.Entered();
     EnterCount += 1;

@@ -233,6 +233,7 @@ class TfrmRoom : public QWidget, public IClientViewSink, public IRoomWindow {
 
     // Monotonic milliseconds; tests move the clock.
     static void SetTickSourceForTests(std::function<std::int64_t()> ticks);
+    static std::int64_t Now();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -271,8 +272,6 @@ class TfrmRoom : public QWidget, public IClientViewSink, public IRoomWindow {
     void CancelMicOf(std::int32_t user);
     void GiveQuickGift(std::int32_t user);
     void SelectGift(const QPoint& at);
-
-    static std::int64_t Now();
 
     QPointer<QWidget> owner_;
     std::unique_ptr<IRoomEngineSource> source_;

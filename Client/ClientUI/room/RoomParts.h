@@ -65,6 +65,11 @@ struct TRoomParts {
     // True when the mask kind is switched off by the user.
     std::function<bool(int maskKind)> IsMasked;
 
+    // The room was entered (also after a reconnection).
+    std::function<void()> RoomEntered;
+    // The my-info dialog (button btnModifyInfo).
+    std::function<void()> ModifyMyInfo;
+
     // The expert audio settings window.
     std::function<void()> ShowExpertSettings;
 };
