@@ -464,9 +464,8 @@ QWidget* TfrmRoom::BuildRight() {
     horn->addLayout(hornButtons);
     column->addWidget(pnlHorn, 2);
 
-    connect(btnModifyInfo, &QToolButton::clicked, this, [this] {
-        parts_.ModifyMyInfo ? parts_.ModifyMyInfo() : Missing("my info dialog");
-    });
+    connect(btnModifyInfo, &QToolButton::clicked, this,
+            [this] { parts_.ModifyMyInfo ? parts_.ModifyMyInfo() : Missing("my info dialog"); });
     connect(btnAddCards, &QToolButton::clicked, this, [this] {
         const TRoomInfo* room = engine_ != nullptr ? engine_->GetRoomInfo() : nullptr;
         const std::int32_t owner = room != nullptr ? room->OwnerID.Get() : 0;
