@@ -12,9 +12,13 @@
 #include <QtGlobal>
 #include <memory>
 
+#include "chat/ChatCatalogues.h"
+#include "chat/EmotionForm.h"
+#include "chat/MaskOffSet.h"
 #include "engine/ClientEngineInf.h"
 #include "foundation/ChatApplication.h"
 #include "foundation/ResModule.h"
+#include "room/RoomChat.h"
 #include "room/RoomForm.h"
 #include "session/HallForm.h"
 #include "session/LoginForm.h"
@@ -36,6 +40,11 @@ int RunChatRoom(int& argc, char** argv, const std::function<void()>& started) {
         started();
     // The hall opens rooms through the room window's factory.
     RegisterRoomWindow();
+    // The chat's catalogues come with the data module; the mask settings
+    // follow every login's profile; every room gets its chat frame.
+    TgResModule::SetCatalogueHooks(CreateChatCatalogues, DestroyChatCatalogues);
+    InstallMaskSettingsHook();
+    InstallRoomChat();
     {
         auto resModule = std::make_unique<TgResModule>();
         auto hall = std::make_unique<TfrmHall>(&app);
@@ -54,6 +63,8 @@ int RunChatRoom(int& argc, char** argv, const std::function<void()>& started) {
         }
         login.reset();
         hall.reset();
+        // The shared emoticon picker outlives every window that used it.
+        DestroyEmotionPicker();
         resModule.reset();
     }
     SetApplication(nullptr);
