@@ -497,7 +497,10 @@ TEST_F(RoomEngine, MalformedRecordsCloseOnlyTheirConnection) {
         {"zero length", std::string(4, '\0')},
         {"unknown code", frame(std::string("\x39\x30", 2))},
         {"truncated record", frame(enter.substr(0, enter.size() - 3))},
-        {"string without terminator", frame(std::string("\x78\x00\x00\x00\x00\x00\x02\x00ab", 10))},
+        // An Enter (allowed at this point) whose room password runs into the next field.
+        {"string without terminator",
+         frame(std::string("\x65\x00\x01\x00", 4) + std::string(8, '\0') +
+               std::string("\x02\x00", 2) + "abX" + std::string(12, '\0'))},
         {"chat before entering", frame(room::Encode(room::ChatReq{}))},
         {"reserved gift code", frame(std::string("\x96\x00", 2))},
     };
