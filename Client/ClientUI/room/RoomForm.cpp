@@ -216,7 +216,7 @@ void TfrmRoom::BuildForm() {
     setObjectName("frmRoom");
     setWindowTitle(QString::fromUtf8("房间"));
     setMinimumSize(800, 480);
-    resize(1000, 680);
+    resize(1180, 740);
     SetSkinName(this, "form_room");
     if (gResModule != nullptr) {
         gResModule->skinData2.ApplyTo(this);
@@ -713,6 +713,8 @@ void TfrmRoom::ConnectRoom() {
     for (const std::string& server : serverList_) {
         engine_->AddServer(static_cast<std::uint32_t>(std::stoul(server)));
     }
+    DebugLine("room " + std::to_string(roomId_) + " entering through " +
+              std::to_string(serverList_.size()) + " server(s)");
     engine_->EnterRoom(roomId_, entryUserId_, roomPassword_.c_str(), passwordDigest_.c_str(),
                        hallValue_, hidden_, EnterCount);
 }
@@ -1181,6 +1183,7 @@ void TfrmRoom::OnBalance(std::int32_t gold, std::int32_t points) {
 }
 
 void TfrmRoom::OnEnterFailed(const char* text) {
+    DebugLine("room " + std::to_string(roomId_) + " entry failed: " + Str(text));
     HideHint();
     if (closing_ || reconnect_.Reconnecting()) {
         return;

@@ -3,8 +3,9 @@
 // is up lets a few more accounts (each with an engine of its own, as another
 // client would) enter the same room, chat, and take the public mic. Then it
 // grabs the room window. Run it under a virtual display with the service up:
-//   xvfb-run -a -s "-screen 0 1280x800x24" ChatRoomRoomShot OUT.png ACCOUNT PASSWORD \
+//   xvfb-run -a -s "-screen 0 1280x800x24" ChatRoomRoomShot OUT.png ACCOUNT PASSWORD
 //       [NUMBER:PASSWORD ...]
+// ROOM_SHOT_ROOM_PORT points the engine module at the service's room port.
 #include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QWebEngineView>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +26,9 @@
 #include "common/GbkText.h"
 #include "engine/ClientEngineHelper.h"
 #include "room/RoomForm.h"
+
+// The module's room port, for a service on a port of its own.
+extern "C" void SetRoomServicePort(std::uint16_t port);
 
 namespace {
 
@@ -154,6 +159,8 @@ int main(int argc, char** argv) {
         visitors.push_back(
             std::make_unique<TVisitor>(std::stoi(pair.substr(0, colon)), pair.substr(colon + 1)));
     }
+    if (const char* port = std::getenv("ROOM_SHOT_ROOM_PORT"))
+        SetRoomServicePort(static_cast<std::uint16_t>(std::atoi(port)));
     int status = 1;
     auto fail = [](const char* what) {
         return [what] {
@@ -189,38 +196,43 @@ int main(int argc, char** argv) {
                                     return false;
                                 for (auto& v : visitors)
                                     v->Enter(room->RoomId(), room->ServerList());
-                                // Chat and a mic once they are in, then the picture.
+                                // A mic at once; chat once the service lets
+                                // newcomers speak; one leaves; then the picture.
                                 QTimer::singleShot(2500, qApp, [&] {
-                                    int line = 0;
-                                    for (auto& v : visitors) {
-                                        if (IClientEngine* e = v->Engine()) {
-                                            const std::string text =
-                                                Utf8ToGbk(kLines[line++ % std::size(kLines)]);
-                                            e->SendChat(0, "", 0, 0,
-                                                        ("<FONT STYLE=\"font-size:9pt\">" + text +
-                                                         "</FONT>")
-                                                            .c_str());
-                                        }
-                                    }
                                     if (!visitors.empty() && visitors[0]->Engine())
                                         visitors[0]->Engine()->RequestMic(1);
-                                    QTimer::singleShot(2500, qApp, [&] {
-                                        QWidget* shown = TopLevel("frmRoom");
-                                        if (!shown)
-                                            return fail("the room closed")();
-                                        QPixmap shot =
-                                            QGuiApplication::primaryScreen()->grabWindow(0).copy(
-                                                shown->frameGeometry());
-                                        status = shot.save(out) ? 0 : 1;
-                                        std::fprintf(stderr, "%s %s\n",
-                                                     status == 0 ? "wrote" : "could not write",
-                                                     qPrintable(out));
-                                        for (auto& v : visitors)
-                                            v->Leave();
-                                        visitors.clear();
-                                        QTimer::singleShot(500, qApp,
-                                                           [] { QCoreApplication::exit(0); });
-                                    });
+                                });
+                                QTimer::singleShot(11500, qApp, [&] {
+                                    int line = 0;
+                                    for (auto& v : visitors) {
+                                        IClientEngine* e = v->Engine();
+                                        if (e == nullptr || line == int(std::size(kLines)))
+                                            continue;
+                                        const std::string text = Utf8ToGbk(kLines[line++]);
+                                        e->SendChat(
+                                            0, "", 0, 0,
+                                            ("<FONT STYLE=\"font-size:9pt\">" + text + "</FONT>")
+                                                .c_str());
+                                    }
+                                    if (visitors.size() > 1)
+                                        visitors.back()->Leave();
+                                });
+                                QTimer::singleShot(14500, qApp, [&] {
+                                    QWidget* shown = TopLevel("frmRoom");
+                                    if (!shown)
+                                        return fail("the room closed")();
+                                    QPixmap shot =
+                                        QGuiApplication::primaryScreen()->grabWindow(0).copy(
+                                            shown->frameGeometry());
+                                    status = shot.save(out) ? 0 : 1;
+                                    std::fprintf(stderr, "%s %s\n",
+                                                 status == 0 ? "wrote" : "could not write",
+                                                 qPrintable(out));
+                                    for (auto& v : visitors)
+                                        v->Leave();
+                                    visitors.clear();
+                                    QTimer::singleShot(500, qApp,
+                                                       [] { QCoreApplication::exit(0); });
                                 });
                                 return true;
                             },

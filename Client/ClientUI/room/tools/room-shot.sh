@@ -17,7 +17,7 @@ work=$(mktemp -d)
 server_pid=
 cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
-  rm -rf "$work"
+  if [ -n "${ROOM_SHOT_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 
@@ -50,6 +50,8 @@ done
 visitors+=("10002:vip123" "10006:patrol123" "10003:user123")
 
 mkdir -p "$(dirname "$out")"
-export QTWEBENGINE_DISABLE_SANDBOX=1
+# The program links the engine module; the copy beside it is the one to use.
+export LD_LIBRARY_PATH="$work/app${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+export QTWEBENGINE_DISABLE_SANDBOX=1 ROOM_SHOT_ROOM_PORT=$room
 xvfb-run -a -s "-screen 0 1280x800x24" "$work/app/ChatRoomRoomShot" "$(realpath -m "$out")" \
   10001 owner123 "${visitors[@]}"
