@@ -1257,14 +1257,17 @@ void Core::Handle(Room& r, Member& m, const room::PunishReq& q) {
         Notice(m, GBK("操作失败，请稍后再试。"));
         return;
     }
-    if (q.mode == 4) {
+    if (q.mode == 4)
         Notice(m, GBK("已将该用户加入本房间黑名单。"));
+    // A blacklisted user who is present leaves as well.
+    if (!t)
         return;
-    }
     std::string target = Who(t->nick, t->id), actor = Who(m.nick, m.id);
     std::int32_t id = t->id;
     bool hidden = t->hidden;
-    Expel(r, id, Fill(GBK("您已被 %s 踢出房间。"), actor));
+    Expel(r, id,
+          Fill(q.mode == 4 ? GBK("您已被 %s 加入本房间黑名单。") : GBK("您已被 %s 踢出房间。"),
+               actor));
     if (!hidden)
         PublicNotice(r, target + GBK(" 被 ") + actor + GBK(" 踢出了房间。"));
 }

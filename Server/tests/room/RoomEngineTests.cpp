@@ -156,10 +156,15 @@ TEST_F(RoomEngine, EnteringChecksPasswordHiddenEntryAndBlacklist) {
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->n[7], 0);
 
-    // Blacklisted (without a kick): the next entry is refused with the reason.
+    // Blacklisted: his session ends for good and the next entry is refused
+    // with the reason.
+    r = right.Mark();
     admin.engine->PunishUser(4, kUser.id);
     EXPECT_TRUE(admin.WaitText("OnMessage", G("黑名单")));
-    right.engine->LeaveRoom();
+    auto out = right.Wait(Named("OnDisconnected"), r);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->n[0], 0);
+    EXPECT_TRUE(out->Has(G("黑名单")));
     Client again(service.Port());
     EXPECT_FALSE(again.EnterAndWait(1003, kUser, "888"));
     EXPECT_TRUE(again.sink.events.back().Has(G("黑名单")));
