@@ -242,7 +242,9 @@ class Core : public std::enable_shared_from_this<Core>, public IRoomDirectory {
     bool stopped_ = false;
     std::unordered_set<std::shared_ptr<Session>> sessions_;
     std::map<std::int32_t, Room> rooms_;
-    std::map<std::int32_t, std::string> verifiedDigests_;  // account -> digest that matched
+    // Account -> the digest that matched and the stored hash it matched, so
+    // re-entries skip the slow hash until the password changes.
+    std::map<std::int32_t, std::pair<std::string, std::string>> verifiedDigests_;
     std::mt19937 random_{std::random_device{}()};
 };
 
@@ -640,12 +642,13 @@ void Core::Enter(const std::shared_ptr<Session>& s, const room::EnterReq& q) {
         return;
     }
     auto known = verifiedDigests_.find(q.userId);
-    if (known == verifiedDigests_.end() || known->second != q.passwordDigest) {
+    if (known == verifiedDigests_.end() ||
+        known->second != std::make_pair(q.passwordDigest, account->passwordHash)) {
         if (!VerifyPassword(q.passwordDigest, account->passwordHash)) {
             Refuse(s, GBK("用户密码错误，无法进入房间。"));
             return;
         }
-        verifiedDigests_[q.userId] = q.passwordDigest;
+        verifiedDigests_[q.userId] = {q.passwordDigest, account->passwordHash};
     }
     Room* r = LoadRoom(q.roomId);
     if (!r) {
@@ -1147,7 +1150,7 @@ void Core::Handle(Room& r, Member& m, const room::ModifyMyInfoReq& q) {
     m.face = face;
     if (!q.newDigest.empty()) {
         m.digest = q.newDigest;
-        verifiedDigests_[m.id] = q.newDigest;
+        verifiedDigests_.erase(m.id);
     }
     BroadcastAbout(r, m, Make(room::UserChangedMsg{m.id, m.nick, m.face}));
     Notice(m, GBK("个人资料修改成功。"));

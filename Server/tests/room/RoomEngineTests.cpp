@@ -485,6 +485,16 @@ TEST_F(RoomEngine, MyInfoNoticesShakeAndRoomSettings) {
     // Favourites are kept.
     vip.engine->AddFavoriteRoom();
     EXPECT_TRUE(vip.Wait(Line(0, 0, G("收藏"))));
+
+    // A new password: the old digest no longer enters, the new one does.
+    std::string fresh = Md5Hex("new123");
+    u = user->Mark();
+    user->engine->ModifyMyInfo(user->digest.c_str(), "renamed", fresh.c_str(), 3);
+    ASSERT_TRUE(user->Wait(Line(0, 0, G("个人资料修改成功。")), u));
+    Client oldPassword(service.Port());
+    EXPECT_FALSE(oldPassword.EnterAndWait(1001, kUser));
+    Client newPassword(service.Port());
+    EXPECT_TRUE(newPassword.EnterAndWait(1001, {kUser.id, "new123"}));
 }
 
 // Raw connections sending what no engine would: each is dropped, and the
