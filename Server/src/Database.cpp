@@ -4,48 +4,10 @@
 
 #include "PasswordHash.h"
 #include "ServerConfig.h"
+#include "SqliteStmt.h"
 #include "common/Cipher.h"
 
 namespace {
-
-// A prepared statement that finalises itself.
-class Stmt {
-  public:
-    Stmt(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) != SQLITE_OK)
-            throw std::runtime_error(std::string("sqlite prepare: ") + sqlite3_errmsg(db));
-    }
-    ~Stmt() { sqlite3_finalize(s_); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-
-    Stmt& Bind(int i, std::int64_t v) {
-        sqlite3_bind_int64(s_, i, v);
-        return *this;
-    }
-    Stmt& Bind(int i, std::string_view v) {
-        sqlite3_bind_text(s_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    // True while a row is available; throws on error.
-    bool Step() {
-        int rc = sqlite3_step(s_);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throw std::runtime_error(std::string("sqlite step: ") +
-                                 sqlite3_errmsg(sqlite3_db_handle(s_)));
-    }
-    std::int64_t Int(int col) const { return sqlite3_column_int64(s_, col); }
-    std::string Text(int col) const {
-        auto p = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
-        return p ? std::string(p, sqlite3_column_bytes(s_, col)) : std::string();
-    }
-
-  private:
-    sqlite3_stmt* s_ = nullptr;
-};
 
 void Exec(sqlite3* db, const char* sql) {
     char* msg = nullptr;
@@ -131,7 +93,7 @@ const SeedRoom kSeedRooms[] = {
     {1004, "新人报到", 10000, 10086, "", 4},
 };
 
-AccountRecord ReadAccount(const Stmt& s) {
+AccountRecord ReadAccount(const SqliteStmt& s) {
     AccountRecord a;
     a.number = static_cast<std::int32_t>(s.Int(0));
     a.name = s.Text(1);
@@ -188,15 +150,16 @@ bool Database::CreateSchemaAndSeed(const ServerConfig& config, std::string* erro
         bool ok = Transaction([&](sqlite3* db) {
             Exec(db, kSchema);
             {
-                Stmt s(db, "SELECT value FROM settings WHERE key='schema_version'");
+                SqliteStmt s(db, "SELECT value FROM settings WHERE key='schema_version'");
                 if (s.Step())
                     return true;  // seeded before
             }
             for (const auto& a : kSeedAccounts) {
-                Stmt s(db,
-                       "INSERT INTO accounts(number, name, nickname, password_hash, face, gold, "
-                       "points, role, level, star, line_type, status) "
-                       "VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
+                SqliteStmt s(
+                    db,
+                    "INSERT INTO accounts(number, name, nickname, password_hash, face, gold, "
+                    "points, role, level, star, line_type, status) "
+                    "VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
                 s.Bind(1, a.number).Bind(2, a.name).Bind(3, a.nickname);
                 s.Bind(4, HashPassword(Md5Hex(a.password), iterations_));
                 s.Bind(5, a.face).Bind(6, a.gold).Bind(7, a.points).Bind(8, a.role);
@@ -205,9 +168,10 @@ bool Database::CreateSchemaAndSeed(const ServerConfig& config, std::string* erro
                 s.Step();
             }
             for (const auto& r : kSeedRooms) {
-                Stmt s(db,
-                       "INSERT INTO rooms(id, name, owner, hall_value, password_hash, sort_order) "
-                       "VALUES(?,?,?,?,?,?)");
+                SqliteStmt s(
+                    db,
+                    "INSERT INTO rooms(id, name, owner, hall_value, password_hash, sort_order) "
+                    "VALUES(?,?,?,?,?,?)");
                 s.Bind(1, r.id).Bind(2, r.name).Bind(3, r.owner).Bind(4, r.hallValue);
                 s.Bind(5, *r.password ? HashPassword(r.password, iterations_) : std::string());
                 s.Bind(6, r.sortOrder);
@@ -216,7 +180,7 @@ bool Database::CreateSchemaAndSeed(const ServerConfig& config, std::string* erro
             // One room server reachable on either line: the hall tries the
             // user's own line first and falls back to the other.
             for (int line : {0, 1}) {
-                Stmt s(db, "INSERT INTO room_servers(address, line_type) VALUES(?,?)");
+                SqliteStmt s(db, "INSERT INTO room_servers(address, line_type) VALUES(?,?)");
                 s.Bind(1, config.AdvertisedHost()).Bind(2, line);
                 s.Step();
             }
@@ -228,7 +192,7 @@ bool Database::CreateSchemaAndSeed(const ServerConfig& config, std::string* erro
                 {"visitors_enabled", "1"},
             };
             for (const auto& [k, v] : settings) {
-                Stmt s(db, "INSERT INTO settings(key, value) VALUES(?,?)");
+                SqliteStmt s(db, "INSERT INTO settings(key, value) VALUES(?,?)");
                 s.Bind(1, k).Bind(2, v);
                 s.Step();
             }
@@ -263,7 +227,7 @@ bool Database::Transaction(const std::function<bool(sqlite3*)>& body) {
 std::optional<AccountRecord> Database::FindAccountByNumber(std::int32_t number) {
     std::lock_guard lock(mutex_);
     try {
-        Stmt s(db_, (std::string(kAccountColumns) + "WHERE number=?").c_str());
+        SqliteStmt s(db_, (std::string(kAccountColumns) + "WHERE number=?").c_str());
         s.Bind(1, number);
         if (s.Step())
             return ReadAccount(s);
@@ -277,7 +241,7 @@ std::optional<AccountRecord> Database::FindAccountByName(std::string_view name) 
         return std::nullopt;
     std::lock_guard lock(mutex_);
     try {
-        Stmt s(db_, (std::string(kAccountColumns) + "WHERE name=?").c_str());
+        SqliteStmt s(db_, (std::string(kAccountColumns) + "WHERE name=?").c_str());
         s.Bind(1, name);
         if (s.Step())
             return ReadAccount(s);
@@ -299,7 +263,7 @@ std::optional<AccountRecord> Database::CreateAccount(const NewAccount& account,
     bool ok = Transaction([&](sqlite3* db) {
         const char* counter = account.visitor ? "next_visitor_number" : "next_number";
         {
-            Stmt s(db, "SELECT value FROM settings WHERE key=?");
+            SqliteStmt s(db, "SELECT value FROM settings WHERE key=?");
             s.Bind(1, counter);
             if (!s.Step())
                 return false;
@@ -307,7 +271,7 @@ std::optional<AccountRecord> Database::CreateAccount(const NewAccount& account,
         }
         // Skip numbers taken by hand-made rows.
         for (;;) {
-            Stmt s(db, "SELECT 1 FROM accounts WHERE number=?");
+            SqliteStmt s(db, "SELECT 1 FROM accounts WHERE number=?");
             s.Bind(1, number);
             if (!s.Step())
                 break;
@@ -316,9 +280,9 @@ std::optional<AccountRecord> Database::CreateAccount(const NewAccount& account,
         std::string nickname = account.nickname;
         if (nickname.empty())
             nickname = (account.visitor ? "游客" : "用户") + std::to_string(number);
-        Stmt ins(db,
-                 "INSERT INTO accounts(number, name, nickname, password_hash, role, level, "
-                 "visitor, promotion) VALUES(?,?,?,?,?,?,?,?)");
+        SqliteStmt ins(db,
+                       "INSERT INTO accounts(number, name, nickname, password_hash, role, level, "
+                       "visitor, promotion) VALUES(?,?,?,?,?,?,?,?)");
         ins.Bind(1, number);
         if (!account.name.empty())
             ins.Bind(2, account.name);  // else NULL: no login name
@@ -326,7 +290,7 @@ std::optional<AccountRecord> Database::CreateAccount(const NewAccount& account,
         ins.Bind(5, account.visitor ? 0 : 1).Bind(6, account.visitor ? 0 : 100);
         ins.Bind(7, account.visitor ? 1 : 0).Bind(8, account.promotion);
         ins.Step();
-        Stmt upd(db, "UPDATE settings SET value=? WHERE key=?");
+        SqliteStmt upd(db, "UPDATE settings SET value=? WHERE key=?");
         upd.Bind(1, std::to_string(number + 1)).Bind(2, counter);
         upd.Step();
         return true;
@@ -341,7 +305,7 @@ std::optional<AccountRecord> Database::CreateAccount(const NewAccount& account,
 
 bool Database::SetNickname(std::int32_t number, std::string_view nickname) {
     return Transaction([&](sqlite3* db) {
-        Stmt s(db, "UPDATE accounts SET nickname=? WHERE number=?");
+        SqliteStmt s(db, "UPDATE accounts SET nickname=? WHERE number=?");
         s.Bind(1, nickname).Bind(2, number);
         s.Step();
         return sqlite3_changes(db) == 1;
@@ -352,9 +316,9 @@ std::vector<RoomRecord> Database::ListRooms() {
     std::lock_guard lock(mutex_);
     std::vector<RoomRecord> rooms;
     try {
-        Stmt s(db_,
-               "SELECT id, name, owner, hall_value, password_hash, capacity FROM rooms "
-               "ORDER BY sort_order, id");
+        SqliteStmt s(db_,
+                     "SELECT id, name, owner, hall_value, password_hash, capacity FROM rooms "
+                     "ORDER BY sort_order, id");
         while (s.Step()) {
             RoomRecord r;
             r.id = static_cast<std::int32_t>(s.Int(0));
@@ -381,7 +345,7 @@ std::vector<RoomServerEntry> Database::RoomServers() {
     std::lock_guard lock(mutex_);
     std::vector<RoomServerEntry> out;
     try {
-        Stmt s(db_, "SELECT address, line_type FROM room_servers ORDER BY id");
+        SqliteStmt s(db_, "SELECT address, line_type FROM room_servers ORDER BY id");
         while (s.Step())
             out.push_back({s.Text(0), static_cast<int>(s.Int(1))});
     } catch (const std::exception&) {
@@ -402,7 +366,7 @@ std::int32_t Database::RequiredVersion() {
 std::optional<std::string> Database::GetSetting(std::string_view key) {
     std::lock_guard lock(mutex_);
     try {
-        Stmt s(db_, "SELECT value FROM settings WHERE key=?");
+        SqliteStmt s(db_, "SELECT value FROM settings WHERE key=?");
         s.Bind(1, key);
         if (s.Step())
             return s.Text(0);
@@ -413,9 +377,9 @@ std::optional<std::string> Database::GetSetting(std::string_view key) {
 
 bool Database::SetSetting(std::string_view key, std::string_view value) {
     return Transaction([&](sqlite3* db) {
-        Stmt s(db,
-               "INSERT INTO settings(key, value) VALUES(?,?) "
-               "ON CONFLICT(key) DO UPDATE SET value=excluded.value");
+        SqliteStmt s(db,
+                     "INSERT INTO settings(key, value) VALUES(?,?) "
+                     "ON CONFLICT(key) DO UPDATE SET value=excluded.value");
         s.Bind(1, key).Bind(2, value);
         s.Step();
         return true;

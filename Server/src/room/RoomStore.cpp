@@ -3,47 +3,12 @@
 #include <stdexcept>
 
 #include "PasswordHash.h"
+#include "SqliteStmt.h"
 #include "common/GbkText.h"
 
 namespace roomsvc {
 
 namespace {
-
-class Stmt {
-  public:
-    Stmt(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) != SQLITE_OK)
-            throw std::runtime_error(std::string("sqlite prepare: ") + sqlite3_errmsg(db));
-    }
-    ~Stmt() { sqlite3_finalize(s_); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-    Stmt& Bind(int i, std::int64_t v) {
-        sqlite3_bind_int64(s_, i, v);
-        return *this;
-    }
-    Stmt& Bind(int i, std::string_view v) {
-        sqlite3_bind_text(s_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    bool Step() {
-        int rc = sqlite3_step(s_);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throw std::runtime_error(std::string("sqlite step: ") +
-                                 sqlite3_errmsg(sqlite3_db_handle(s_)));
-    }
-    std::int64_t Int(int col) const { return sqlite3_column_int64(s_, col); }
-    std::string Text(int col) const {
-        auto p = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
-        return p ? std::string(p, sqlite3_column_bytes(s_, col)) : std::string();
-    }
-
-  private:
-    sqlite3_stmt* s_ = nullptr;
-};
 
 const char* const kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS room_settings (
@@ -132,17 +97,17 @@ bool RoomStore::CreateSchema(std::string* error) {
 std::optional<StoredRoom> RoomStore::LoadRoom(std::int32_t id) {
     return db_.WithConnection([&](sqlite3* db) -> std::optional<StoredRoom> {
         try {
-            Stmt s(db,
-                   "SELECT r.name, r.owner, r.password_hash, coalesce(s.deputy1,0), "
-                   "coalesce(s.deputy2,0), coalesce(s.deputy3,0), coalesce(s.deputy4,0), "
-                   "coalesce(s.gift_speed,100), coalesce(s.allow_dice,1), "
-                   "coalesce(s.free_public_mic,1), coalesce(s.free_private_mic,1), "
-                   "coalesce(s.room_closed,0), coalesce(s.allow_color_word,1), "
-                   "coalesce(s.allow_public_chat,1), coalesce(s.allow_private_chat,1), "
-                   "coalesce(s.allow_room_notice,1), coalesce(s.show_enter_leave,1), "
-                   "coalesce(s.greeting,''), coalesce(s.notice1,''), coalesce(s.notice2,''), "
-                   "coalesce(s.notice3,'') "
-                   "FROM rooms r LEFT JOIN room_settings s ON s.room_id = r.id WHERE r.id=?");
+            SqliteStmt s(db,
+                         "SELECT r.name, r.owner, r.password_hash, coalesce(s.deputy1,0), "
+                         "coalesce(s.deputy2,0), coalesce(s.deputy3,0), coalesce(s.deputy4,0), "
+                         "coalesce(s.gift_speed,100), coalesce(s.allow_dice,1), "
+                         "coalesce(s.free_public_mic,1), coalesce(s.free_private_mic,1), "
+                         "coalesce(s.room_closed,0), coalesce(s.allow_color_word,1), "
+                         "coalesce(s.allow_public_chat,1), coalesce(s.allow_private_chat,1), "
+                         "coalesce(s.allow_room_notice,1), coalesce(s.show_enter_leave,1), "
+                         "coalesce(s.greeting,''), coalesce(s.notice1,''), coalesce(s.notice2,''), "
+                         "coalesce(s.notice3,'') "
+                         "FROM rooms r LEFT JOIN room_settings s ON s.room_id = r.id WHERE r.id=?");
             s.Bind(1, id);
             if (!s.Step())
                 return std::nullopt;
@@ -188,33 +153,33 @@ bool RoomStore::SaveRoom(std::int32_t id, const TRoomInfo& i, bool infoChanged,
         hash = HashPassword(*newPassword, iterations_);
     return Write([&](sqlite3* db) {
         {
-            Stmt s(db, "INSERT OR IGNORE INTO room_settings(room_id) VALUES(?)");
+            SqliteStmt s(db, "INSERT OR IGNORE INTO room_settings(room_id) VALUES(?)");
             s.Bind(1, id).Step();
         }
         if (infoChanged) {
-            Stmt s(db,
-                   "UPDATE room_settings SET deputy1=?, deputy2=?, deputy3=?, deputy4=?, "
-                   "gift_speed=?, allow_dice=?, free_public_mic=?, free_private_mic=?, "
-                   "room_closed=?, allow_color_word=?, allow_public_chat=?, "
-                   "allow_private_chat=?, allow_room_notice=?, show_enter_leave=? "
-                   "WHERE room_id=?");
+            SqliteStmt s(db,
+                         "UPDATE room_settings SET deputy1=?, deputy2=?, deputy3=?, deputy4=?, "
+                         "gift_speed=?, allow_dice=?, free_public_mic=?, free_private_mic=?, "
+                         "room_closed=?, allow_color_word=?, allow_public_chat=?, "
+                         "allow_private_chat=?, allow_room_notice=?, show_enter_leave=? "
+                         "WHERE room_id=?");
             s.Bind(1, i.DeputyID1.Get()).Bind(2, i.DeputyID2.Get()).Bind(3, i.DeputyID3.Get());
             s.Bind(4, i.DeputyID4.Get()).Bind(5, i.GiftSpeed.Get()).Bind(6, i.AllowDice);
             s.Bind(7, i.FreePublicMic).Bind(8, i.FreePrivateMic).Bind(9, i.RoomClosed);
             s.Bind(10, i.AllowColorWord).Bind(11, i.AllowPublicChat).Bind(12, i.AllowPrivateChat);
             s.Bind(13, i.AllowRoomNotice).Bind(14, i.ShowEnterLeave).Bind(15, id);
             s.Step();
-            Stmt n(db, "UPDATE rooms SET name=? WHERE id=?");
+            SqliteStmt n(db, "UPDATE rooms SET name=? WHERE id=?");
             n.Bind(1, ToDb(i.RoomName.Get())).Bind(2, id).Step();
             if (newPassword) {
-                Stmt p(db, "UPDATE rooms SET password_hash=? WHERE id=?");
+                SqliteStmt p(db, "UPDATE rooms SET password_hash=? WHERE id=?");
                 p.Bind(1, hash).Bind(2, id).Step();
             }
         }
         if (textsChanged) {
-            Stmt s(db,
-                   "UPDATE room_settings SET greeting=?, notice1=?, notice2=?, notice3=? "
-                   "WHERE room_id=?");
+            SqliteStmt s(db,
+                         "UPDATE room_settings SET greeting=?, notice1=?, notice2=?, notice3=? "
+                         "WHERE room_id=?");
             s.Bind(1, ToDb(t.Greeting.Get())).Bind(2, ToDb(t.Notice1.Get()));
             s.Bind(3, ToDb(t.Notice2.Get())).Bind(4, ToDb(t.Notice3.Get())).Bind(5, id);
             s.Step();
@@ -229,7 +194,7 @@ template <typename... A>
 bool Exists(Database& d, const char* sql, A... args) {
     return d.WithConnection([&](sqlite3* db) {
         try {
-            Stmt s(db, sql);
+            SqliteStmt s(db, sql);
             int i = 1;
             (s.Bind(i++, static_cast<std::int64_t>(args)), ...);
             return s.Step();
@@ -247,7 +212,7 @@ int RoomStore::RoomRole(std::int32_t room, std::int32_t user) {
 
 bool RoomStore::AddRoomManager(std::int32_t room, std::int32_t user) {
     return Write([&](sqlite3* db) {
-        Stmt s(db, "INSERT OR IGNORE INTO room_managers(room_id, user_id) VALUES(?,?)");
+        SqliteStmt s(db, "INSERT OR IGNORE INTO room_managers(room_id, user_id) VALUES(?,?)");
         s.Bind(1, room).Bind(2, user).Step();
     });
 }
@@ -258,7 +223,7 @@ bool RoomStore::IsBlacklisted(std::int32_t room, std::int32_t user) {
 
 bool RoomStore::AddBlacklist(std::int32_t room, std::int32_t user) {
     return Write([&](sqlite3* db) {
-        Stmt s(db, "INSERT OR IGNORE INTO room_blacklist(room_id, user_id) VALUES(?,?)");
+        SqliteStmt s(db, "INSERT OR IGNORE INTO room_blacklist(room_id, user_id) VALUES(?,?)");
         s.Bind(1, room).Bind(2, user).Step();
     });
 }
@@ -270,7 +235,7 @@ bool RoomStore::IsIpBanned(std::int32_t room, std::uint32_t ip) {
 
 bool RoomStore::AddIpBan(std::int32_t room, std::uint32_t ip) {
     return Write([&](sqlite3* db) {
-        Stmt s(db, "INSERT OR IGNORE INTO room_ip_bans(room_id, ip) VALUES(?,?)");
+        SqliteStmt s(db, "INSERT OR IGNORE INTO room_ip_bans(room_id, ip) VALUES(?,?)");
         s.Bind(1, room).Bind(2, static_cast<std::int64_t>(ip)).Step();
     });
 }
@@ -278,7 +243,7 @@ bool RoomStore::AddIpBan(std::int32_t room, std::uint32_t ip) {
 std::int64_t RoomStore::ChatBanUntil(std::int32_t room, std::int32_t user) {
     return db_.WithConnection([&](sqlite3* db) -> std::int64_t {
         try {
-            Stmt s(db, "SELECT until_ms FROM room_chat_bans WHERE room_id=? AND user_id=?");
+            SqliteStmt s(db, "SELECT until_ms FROM room_chat_bans WHERE room_id=? AND user_id=?");
             s.Bind(1, room).Bind(2, user);
             return s.Step() ? s.Int(0) : 0;
         } catch (const std::exception&) {
@@ -290,12 +255,12 @@ std::int64_t RoomStore::ChatBanUntil(std::int32_t room, std::int32_t user) {
 bool RoomStore::SetChatBan(std::int32_t room, std::int32_t user, std::int64_t untilMs) {
     return Write([&](sqlite3* db) {
         if (untilMs <= 0) {
-            Stmt s(db, "DELETE FROM room_chat_bans WHERE room_id=? AND user_id=?");
+            SqliteStmt s(db, "DELETE FROM room_chat_bans WHERE room_id=? AND user_id=?");
             s.Bind(1, room).Bind(2, user).Step();
         } else {
-            Stmt s(db,
-                   "INSERT OR REPLACE INTO room_chat_bans(room_id, user_id, until_ms) "
-                   "VALUES(?,?,?)");
+            SqliteStmt s(db,
+                         "INSERT OR REPLACE INTO room_chat_bans(room_id, user_id, until_ms) "
+                         "VALUES(?,?,?)");
             s.Bind(1, room).Bind(2, user).Bind(3, untilMs).Step();
         }
     });
@@ -303,7 +268,7 @@ bool RoomStore::SetChatBan(std::int32_t room, std::int32_t user, std::int64_t un
 
 bool RoomStore::AddFavorite(std::int32_t user, std::int32_t room) {
     return Write([&](sqlite3* db) {
-        Stmt s(db, "INSERT OR IGNORE INTO favorite_rooms(user_id, room_id) VALUES(?,?)");
+        SqliteStmt s(db, "INSERT OR IGNORE INTO favorite_rooms(user_id, room_id) VALUES(?,?)");
         s.Bind(1, user).Bind(2, room).Step();
     });
 }
@@ -315,11 +280,11 @@ bool RoomStore::IsFavorite(std::int32_t user, std::int32_t room) {
 std::optional<std::int32_t> RoomStore::DebitGold(std::int32_t user, std::int32_t amount) {
     std::optional<std::int32_t> balance;
     db_.Transaction([&](sqlite3* db) {
-        Stmt s(db, "UPDATE accounts SET gold = gold - ? WHERE number=? AND gold >= ?");
+        SqliteStmt s(db, "UPDATE accounts SET gold = gold - ? WHERE number=? AND gold >= ?");
         s.Bind(1, amount).Bind(2, user).Bind(3, amount).Step();
         if (sqlite3_changes(db) != 1)
             return false;
-        Stmt g(db, "SELECT gold FROM accounts WHERE number=?");
+        SqliteStmt g(db, "SELECT gold FROM accounts WHERE number=?");
         g.Bind(1, user);
         if (!g.Step())
             return false;
@@ -333,10 +298,10 @@ bool RoomStore::UpdateAccount(std::int32_t user, const std::string& nickGbk, int
                               const std::string& newDigest) {
     std::string hash = newDigest.empty() ? std::string() : HashPassword(newDigest, iterations_);
     return Write([&](sqlite3* db) {
-        Stmt s(db, "UPDATE accounts SET nickname=?, face=? WHERE number=?");
+        SqliteStmt s(db, "UPDATE accounts SET nickname=?, face=? WHERE number=?");
         s.Bind(1, ToDb(nickGbk)).Bind(2, face).Bind(3, user).Step();
         if (!hash.empty()) {
-            Stmt p(db, "UPDATE accounts SET password_hash=? WHERE number=?");
+            SqliteStmt p(db, "UPDATE accounts SET password_hash=? WHERE number=?");
             p.Bind(1, hash).Bind(2, user).Step();
         }
     });
