@@ -17,6 +17,7 @@ add_library(ServerCore OBJECT
   src/PasswordHash.cpp
   src/ServerConfig.cpp
   src/ServerLog.cpp
+  src/TcpListen.cpp
   src/WebServer.cpp
   src/RoomServiceNone.cpp
   ${SERVER_ROOM_SOURCES})

@@ -5,6 +5,7 @@
 
 #include "ServerConfig.h"
 #include "ServerLog.h"
+#include "TcpListen.h"
 #include "common/Framing.h"
 #include "common/HallProtocol.h"
 
@@ -171,24 +172,17 @@ HallServer::~HallServer() {
 
 bool HallServer::Start(std::string* error) {
     asio::error_code ec;
-    auto address = asio::ip::make_address(config_.host, ec);
-    if (ec) {
-        if (error)
-            *error = "bad listening address " + config_.host;
-        return false;
-    }
-    tcp::endpoint ep(address, config_.hallPort);
-    acceptor_.open(ep.protocol(), ec);
-    if (!ec)
-        acceptor_.set_option(tcp::acceptor::reuse_address(true), ec);
-    if (!ec)
-        acceptor_.bind(ep, ec);
-    if (!ec)
-        acceptor_.listen(asio::socket_base::max_listen_connections, ec);
-    if (ec) {
-        if (error)
-            *error = "hall port " + std::to_string(config_.hallPort) + ": " + ec.message();
-        return false;
+    switch (OpenListener(acceptor_, config_.host, config_.hallPort, ec)) {
+        case ListenFault::None:
+            break;
+        case ListenFault::BadAddress:
+            if (error)
+                *error = "bad listening address " + config_.host;
+            return false;
+        case ListenFault::Socket:
+            if (error)
+                *error = "hall port " + std::to_string(config_.hallPort) + ": " + ec.message();
+            return false;
     }
     port_ = acceptor_.local_endpoint().port();
     Accept();

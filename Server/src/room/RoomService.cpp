@@ -16,6 +16,7 @@
 #include "RoomStore.h"
 #include "ServerConfig.h"
 #include "ServerLog.h"
+#include "TcpListen.h"
 #include "common/Framing.h"
 #include "common/GbkText.h"
 #include "common/NetUtils.h"
@@ -429,24 +430,17 @@ bool Core::Start(std::string* error) {
     if (!store_.CreateSchema(error))
         return false;
     asio::error_code ec;
-    auto address = asio::ip::make_address(options_.host, ec);
-    if (ec) {
-        if (error)
-            *error = "room service: bad host " + options_.host;
-        return false;
-    }
-    tcp::endpoint endpoint(address, options_.port);
-    acceptor_.open(endpoint.protocol(), ec);
-    if (!ec)
-        acceptor_.set_option(tcp::acceptor::reuse_address(true), ec);
-    if (!ec)
-        acceptor_.bind(endpoint, ec);
-    if (!ec)
-        acceptor_.listen(asio::socket_base::max_listen_connections, ec);
-    if (ec) {
-        if (error)
-            *error = "room service: cannot listen: " + ec.message();
-        return false;
+    switch (OpenListener(acceptor_, options_.host, options_.port, ec)) {
+        case ListenFault::None:
+            break;
+        case ListenFault::BadAddress:
+            if (error)
+                *error = "room service: bad host " + options_.host;
+            return false;
+        case ListenFault::Socket:
+            if (error)
+                *error = "room service: cannot listen: " + ec.message();
+            return false;
     }
     port_ = acceptor_.local_endpoint().port();
     Accept();
