@@ -3,7 +3,10 @@
 // OnMessage at every receiver, the p50/p99/max latency and the delivered
 // lines per second, and the service's resident memory per connected user.
 //
-//   RoomLoad [--clients N] [--rate LINES_PER_S] [--seconds S]
+//   RoomLoad [--clients N] [--rate LINES_PER_S] [--seconds S] [--parallel-from M]
+//
+// --parallel-from sets the room size from which lines are written by two
+// threads (0: one thread only).
 //
 // The service runs in a child process (its memory is measured alone); this
 // process is the clients' UI thread and the module's worker thread.
@@ -76,9 +79,17 @@ long RssKiB(pid_t pid) {
     return -1;
 }
 
+double Percentile(std::vector<std::int64_t>& v, double p) {
+    if (v.empty())
+        return 0;
+    std::size_t k = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1));
+    std::nth_element(v.begin(), v.begin() + static_cast<long>(k), v.end());
+    return static_cast<double>(v[k]) / 1e6;
+}
+
 // ---- The service (child process) ------------------------------------------
 
-[[noreturn]] void RunService(int clients, int portPipe) {
+[[noreturn]] void RunService(int clients, int parallelFrom, int portPipe) {
     auto dir = std::filesystem::temp_directory_path() / ("roomload-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     ServerConfig config;
@@ -114,6 +125,11 @@ long RssKiB(pid_t pid) {
     o.passwordIterations = 1;
     o.visitorQuietMs = 0;
     o.maxConnections = static_cast<std::size_t>(clients) + 16;
+    std::vector<std::int64_t> fanOut;
+    fanOut.reserve(1 << 20);
+    o.fanOutNs = &fanOut;
+    if (parallelFrom >= 0)
+        o.parallelFanOutFrom = static_cast<std::size_t>(parallelFrom);
     roomsvc::RoomService service(io, *db, o);
     if (!service.Start(&error)) {
         std::fprintf(stderr, "service: %s\n", error.c_str());
@@ -129,6 +145,13 @@ long RssKiB(pid_t pid) {
         io.stop();
     });
     io.run();
+    if (!fanOut.empty()) {
+        double last = static_cast<double>(*std::max_element(fanOut.begin(), fanOut.end())) / 1e6;
+        std::printf(
+            "service fan-out    p50 %.3f ms, p99 %.3f ms, max %.3f ms (read to last send)\n",
+            Percentile(fanOut, 0.50), Percentile(fanOut, 0.99), last);
+        std::fflush(stdout);
+    }
     std::filesystem::remove_all(dir);
     std::_Exit(0);
 }
@@ -239,18 +262,10 @@ class LoadSink : public IClientViewSink {
     Stats& stats_;
 };
 
-double Percentile(std::vector<std::int64_t>& v, double p) {
-    if (v.empty())
-        return 0;
-    std::size_t k = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1));
-    std::nth_element(v.begin(), v.begin() + static_cast<long>(k), v.end());
-    return static_cast<double>(v[k]) / 1e6;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    int clients = 200, rate = 50, seconds = 10;
+    int clients = 200, rate = 50, seconds = 10, parallelFrom = -1;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string flag = argv[i];
         int value = std::atoi(argv[i + 1]);
@@ -260,9 +275,12 @@ int main(int argc, char** argv) {
             rate = value;
         if (flag == "--seconds")
             seconds = value;
+        if (flag == "--parallel-from")
+            parallelFrom = value;
     }
     if (clients < 1 || rate < 1 || seconds < 1) {
-        std::fprintf(stderr, "usage: RoomLoad [--clients N] [--rate L] [--seconds S]\n");
+        std::fprintf(
+            stderr, "usage: RoomLoad [--clients N] [--rate L] [--seconds S] [--parallel-from M]\n");
         return 2;
     }
 
@@ -272,7 +290,7 @@ int main(int argc, char** argv) {
     pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
-        RunService(clients, fds[1]);
+        RunService(clients, parallelFrom, fds[1]);
     }
     close(fds[1]);
     std::uint16_t port = 0;

@@ -1,13 +1,19 @@
 #include "RoomService.h"
 
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <deque>
 #include <map>
 #include <random>
 #include <set>
+#include <span>
+#include <thread>
 #include <unordered_set>
 
 #include "Database.h"
@@ -82,6 +88,68 @@ std::string NoteHtml(const std::string& notice) {
     return "<HTML><BODY style=\"margin:2; font:10pt; background-color:#FEE9BC\">" +
            HtmlEscapeLine(notice) + "</BODY></HTML>";
 }
+
+// Writes one frame to many sockets on two threads: the calling thread takes
+// the first half, a helper thread the second, and the call returns when both
+// are done. The kernel's per-socket send cost is what a big room's line costs,
+// so this halves the time to the last member.
+class ParallelWriter {
+  public:
+    ParallelWriter() : helper_([this] { Run(); }) {}
+    ~ParallelWriter() {
+        stop_ = true;
+        round_.fetch_add(1, std::memory_order_release);
+        round_.notify_one();
+        helper_.join();
+    }
+    ParallelWriter(const ParallelWriter&) = delete;
+    ParallelWriter& operator=(const ParallelWriter&) = delete;
+
+    // results[i]: bytes written to fds[i], or -errno.
+    void Write(const std::string& data, std::span<const int> fds, std::span<long> results) {
+        std::size_t half = fds.size() / 2;
+        data_ = &data;
+        fds_ = fds.subspan(half);
+        results_ = results.subspan(half);
+        std::uint32_t round = round_.fetch_add(1, std::memory_order_release) + 1;
+        round_.notify_one();
+        WriteAll(data, fds.first(half), results.first(half));
+        for (std::uint32_t d = done_.load(std::memory_order_acquire); d != round;
+             d = done_.load(std::memory_order_acquire))
+            done_.wait(d, std::memory_order_acquire);
+    }
+
+  private:
+    static void WriteAll(const std::string& data, std::span<const int> fds,
+                         std::span<long> results) {
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            ssize_t n = ::send(fds[i], data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            results[i] = n < 0 ? -errno : n;
+        }
+    }
+
+    void Run() {
+        std::uint32_t seen = 0;
+        for (;;) {
+            round_.wait(seen, std::memory_order_acquire);
+            seen = round_.load(std::memory_order_acquire);
+            if (stop_)
+                return;
+            WriteAll(*data_, fds_, results_);
+            done_.store(seen, std::memory_order_release);
+            done_.notify_one();
+        }
+    }
+
+    // Set before round_ is raised; read by the helper after it sees the raise.
+    const std::string* data_ = nullptr;
+    std::span<const int> fds_;
+    std::span<long> results_;
+    std::atomic<bool> stop_{false};
+    std::atomic<std::uint32_t> round_{0};
+    std::atomic<std::uint32_t> done_{0};
+    std::thread helper_;
+};
 
 }  // namespace
 
@@ -161,6 +229,7 @@ class Core : public std::enable_shared_from_this<Core>, public IRoomDirectory {
     void OnClosed(Session& session);
     bool Stopped() const { return stopped_; }
     const Options& Opts() const { return options_; }
+    Clock::time_point readAt;  // when the records being handled were read
 
   private:
     friend class Session;
@@ -180,6 +249,8 @@ class Core : public std::enable_shared_from_this<Core>, public IRoomDirectory {
     // To those allowed to see `subject` (hidden users are seen by 235 and 255 only).
     void BroadcastAbout(Room& r, const Member& subject, const Frame& f, std::int32_t except = 0);
     void BroadcastAll(const Frame& f);
+    // Sends `f` to every session in targets_.
+    void SendToTargets(const Frame& f);
     bool Sees(const Member& viewer, const Member& subject) const {
         return !subject.hidden || viewer.id == subject.id || rules::SeesHidden(viewer.Role());
     }
@@ -247,6 +318,12 @@ class Core : public std::enable_shared_from_this<Core>, public IRoomDirectory {
     // re-entries skip the slow hash until the password changes.
     std::map<std::int32_t, std::pair<std::string, std::string>> verifiedDigests_;
     std::mt19937 random_{std::random_device{}()};
+    // Scratch space of one broadcast, kept to spare allocations per line.
+    std::vector<Session*> targets_;
+    std::vector<Session*> idle_;
+    std::vector<int> idleFds_;
+    std::vector<long> written_;
+    std::unique_ptr<ParallelWriter> writer_;
 };
 
 // ---------------------------------------------------------------------------
@@ -277,24 +354,13 @@ class Session : public std::enable_shared_from_this<Session> {
     void Send(const Frame& f) {
         if (closed_ || closing_)
             return;
-        if (!writing_ && out_.empty()) {
+        if (Idle()) {
             // Nothing waiting: hand the frame to the socket at once, which is
             // what happens to nearly every frame, and queue only what the
             // socket would not take.
-            asio::error_code ec;
-            std::size_t n = socket_.write_some(asio::buffer(*f), ec);
-            if (!ec && n == f->size())
-                return;
-            if (ec && ec != asio::error::would_block && ec != asio::error::try_again) {
-                Fail();
-                return;
-            }
-            if (ec)
-                n = 0;
-            out_.push_back(f);
-            frontOffset_ = n;
-            queued_ += f->size() - n;
-            Flush();
+            ssize_t n =
+                ::send(socket_.native_handle(), f->data(), f->size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            Written(f, n < 0 ? -errno : n);
             return;
         }
         queued_ += f->size();
@@ -305,6 +371,25 @@ class Session : public std::enable_shared_from_this<Session> {
             return;
         }
         out_.push_back(f);
+        Flush();
+    }
+
+    // True when a frame may go straight to the socket.
+    bool Idle() const { return !closed_ && !closing_ && !writing_ && out_.empty(); }
+    int Fd() { return socket_.native_handle(); }
+
+    // After an idle session's socket was handed `f`: `n` bytes taken, or -errno.
+    void Written(const Frame& f, long n) {
+        if (n == static_cast<long>(f->size()))
+            return;
+        if (n < 0 && n != -EAGAIN && n != -EWOULDBLOCK) {
+            Fail();
+            return;
+        }
+        std::size_t taken = n < 0 ? 0 : static_cast<std::size_t>(n);
+        out_.push_back(f);
+        frontOffset_ = taken;
+        queued_ += f->size() - taken;
         Flush();
     }
 
@@ -365,6 +450,8 @@ class Session : public std::enable_shared_from_this<Session> {
                     return;
                 }
                 self->ArmIdle();
+                if (self->core_->Opts().fanOutNs)
+                    self->core_->readAt = Clock::now();
                 if (!self->decoder_.Feed(self->buffer_.data(), n)) {
                     self->Close();
                     return;
@@ -500,15 +587,51 @@ void Core::SendTo(Member& m, const Frame& f) {
 }
 
 void Core::Broadcast(Room& r, const Frame& f, std::int32_t except) {
+    targets_.clear();
     for (auto& [id, m] : r.members)
-        if (id != except)
-            SendTo(m, f);
+        if (id != except && m.session)
+            targets_.push_back(m.session.get());
+    SendToTargets(f);
 }
 
 void Core::BroadcastAbout(Room& r, const Member& subject, const Frame& f, std::int32_t except) {
+    targets_.clear();
     for (auto& [id, m] : r.members)
-        if (id != except && Sees(m, subject))
-            SendTo(m, f);
+        if (id != except && m.session && Sees(m, subject))
+            targets_.push_back(m.session.get());
+    SendToTargets(f);
+}
+
+void Core::SendToTargets(const Frame& f) {
+    const std::size_t from = options_.parallelFanOutFrom;
+    if (from == 0 || targets_.size() < from) {
+        for (Session* s : targets_)
+            s->Send(f);
+        return;
+    }
+    // Sessions with a backlog keep their order through their queue; only
+    // idle ones are written directly, each by exactly one of the threads.
+    idle_.clear();
+    idleFds_.clear();
+    for (Session* s : targets_) {
+        if (s->Idle()) {
+            idle_.push_back(s);
+            idleFds_.push_back(s->Fd());
+        } else {
+            s->Send(f);
+        }
+    }
+    if (idle_.size() < from) {
+        for (Session* s : idle_)
+            s->Send(f);
+        return;
+    }
+    if (!writer_)
+        writer_ = std::make_unique<ParallelWriter>();
+    written_.resize(idle_.size());
+    writer_->Write(*f, idleFds_, written_);
+    for (std::size_t i = 0; i < idle_.size(); ++i)
+        idle_[i]->Written(f, written_[i]);
 }
 
 void Core::BroadcastAll(const Frame& f) {
@@ -1028,12 +1151,17 @@ void Core::Handle(Room& r, Member& m, const room::ChatReq& q) {
     line.autoReply = q.autoReply;
     line.body = colorWord ? q.body : room::SanitizeBody(q.body);
     Frame f = Make(line);
-    if (whisper)
+    if (whisper) {
         SendTo(*to, f);
-    else if (m.hidden)
+        return;
+    }
+    if (m.hidden)
         BroadcastAbout(r, m, f);
     else
         Broadcast(r, f);
+    if (options_.fanOutNs)
+        options_.fanOutNs->push_back(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - readAt).count());
 }
 
 void Core::Handle(Room& r, Member& m, const room::SendRoomNoticeReq& q) {

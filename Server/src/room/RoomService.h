@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "RoomServicePlugin.h"
 
@@ -29,6 +30,12 @@ struct Options {
     unsigned idleTimeoutMs = 60000;
     std::size_t maxConnections = 5000;
     std::size_t maxQueuedBytes = 4u << 20;  // a client reading slower than this is dropped
+    // When set, the service appends for each public chat line the time from
+    // reading it to handing it to the last member's socket (nanoseconds).
+    std::vector<std::int64_t>* fanOutNs = nullptr;
+    // A line for at least this many idle members is written to their sockets
+    // by two threads at once (0: always one thread).
+    std::size_t parallelFanOutFrom = 128;
     int hornPrice = 2000;
     int worldHornPrice = 30000;
 };

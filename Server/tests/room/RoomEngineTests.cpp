@@ -658,3 +658,41 @@ TEST_F(RoomEngine, InvitationsIpQueryAndDice) {
     vip->engine->ThrowDice(1);
     EXPECT_TRUE(vip->Wait(Line(0, 0, G("本房间不允许掷骰子。")), v));
 }
+
+TEST(RoomFanOut, TwoWritingThreadsKeepEveryMembersLinesWholeAndInOrder) {
+    App();
+    // Every broadcast takes the two-thread path, even in a small room.
+    RoomHarness service([](roomsvc::Options& o) { o.parallelFanOutFrom = 2; });
+    ASSERT_TRUE(service.Ok());
+    std::vector<std::unique_ptr<Client>> users;
+    for (Account a : {kAdmin, kOwner, kVip, kUser, kPatrol}) {
+        users.push_back(std::make_unique<Client>(service.Port()));
+        ASSERT_TRUE(users.back()->EnterAndWait(1001, a)) << a.id;
+    }
+    std::vector<std::size_t> marks;
+    for (auto& u : users)
+        marks.push_back(u->Mark());
+    constexpr int kLines = 40;
+    for (int i = 0; i < kLines; ++i) {
+        users[2]->engine->SendChat(0, "", 0, 0, ("fan" + std::to_string(i) + ";").c_str());
+        // One member vanishes midway; the room goes on for the others.
+        if (i == kLines / 2)
+            users[4]->Close();
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+        auto& u = *users[k];
+        const std::string last = "fan" + std::to_string(kLines - 1) + ";";
+        ASSERT_TRUE(u.Wait(Line(1, 1, last), marks[k])) << k;
+        std::vector<int> seen;
+        for (std::size_t i = marks[k]; i < u.sink.events.size(); ++i) {
+            const Event& e = u.sink.events[i];
+            auto at = e.name == "OnMessage" ? e.s[0].find("fan") : std::string::npos;
+            if (at != std::string::npos)
+                seen.push_back(std::atoi(e.s[0].c_str() + at + 3));
+        }
+        std::vector<int> expected(kLines);
+        for (int i = 0; i < kLines; ++i)
+            expected[static_cast<std::size_t>(i)] = i;
+        EXPECT_EQ(seen, expected) << k;
+    }
+}
