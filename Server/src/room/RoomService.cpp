@@ -210,7 +210,8 @@ class Core : public std::enable_shared_from_this<Core>, public IRoomDirectory {
         : io_(io),
           store_(db, options.passwordIterations),
           options_(std::move(options)),
-          acceptor_(io) {}
+          acceptor_(io),
+          acceptRetry_(io) {}
 
     bool Start(std::string* error);
     void Stop();
@@ -310,6 +311,7 @@ class Core : public std::enable_shared_from_this<Core>, public IRoomDirectory {
     RoomStore store_;
     Options options_;
     tcp::acceptor acceptor_;
+    asio::steady_timer acceptRetry_;
     std::uint16_t port_ = 0;
     bool stopped_ = false;
     std::unordered_set<std::shared_ptr<Session>> sessions_;
@@ -548,6 +550,16 @@ void Core::Accept() {
                     self->sessions_.insert(s);
                     s->Start();
                 }
+            } else if (ec != asio::error::operation_aborted) {
+                // Out of descriptors and the like: back off instead of spinning.
+                self->acceptRetry_.expires_after(std::chrono::milliseconds(200));
+                self->acceptRetry_.async_wait([self](const asio::error_code& e) {
+                    if (!e && !self->stopped_)
+                        self->Accept();
+                });
+                return;
+            } else {
+                return;
             }
             self->Accept();
         });
@@ -559,6 +571,7 @@ void Core::Stop() {
     stopped_ = true;
     asio::error_code ec;
     acceptor_.close(ec);
+    acceptRetry_.cancel();
     auto sessions = std::move(sessions_);
     sessions_.clear();
     rooms_.clear();
