@@ -12,7 +12,9 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -64,11 +66,63 @@ std::string Str(const char* text) {
     return text ? std::string(text) : std::string();
 }
 
+class Core;
+
+// What the network side hands the room side: records read from a connection,
+// or another event as a task.
+struct UiItem {
+    std::shared_ptr<Core> core;
+    std::uint64_t gen = 0;
+    std::vector<std::string> records;
+    std::function<void(Core&)> task;
+};
+
+// One queue from the worker thread to the UI thread for all engines: a burst
+// of reads on many connections costs one post to the UI thread, not one each.
+// Items keep the order they were handed over in.
+class UiMailbox {
+  public:
+    void Put(UiItem item) {
+        bool first;
+        {
+            std::lock_guard lock(mutex_);
+            first = items_.empty();
+            items_.push_back(std::move(item));
+        }
+        if (first && !PostToUi([this] { Drain(); })) {
+            // No UI thread to take them (start-up or shutdown): dropped.
+            std::lock_guard lock(mutex_);
+            items_.clear();
+        }
+    }
+
+  private:
+    void Drain();
+
+    std::mutex mutex_;
+    std::vector<UiItem> items_;
+};
+
+UiMailbox& Mailbox() {
+    // Deliberately never destroyed, like the worker whose posts it carries.
+    static UiMailbox* mailbox = new UiMailbox();
+    return *mailbox;
+}
+
 class Core : public std::enable_shared_from_this<Core> {
   public:
     Core() : io_(EngineIo()) { std::memset(&me_, 0, sizeof me_); }
 
     // ---- Room side (UI thread) ------------------------------------------
+
+    void FromNet(const UiItem& item) {
+        if (item.task) {
+            item.task(*this);
+            return;
+        }
+        for (const auto& r : item.records)
+            OnNetRecord(item.gen, r);
+    }
 
     IClientViewSink* sink = nullptr;
     std::vector<std::uint32_t> servers;
@@ -339,7 +393,7 @@ class Core : public std::enable_shared_from_this<Core> {
     // ---- Network side (worker thread) -----------------------------------
 
     void PostUi(std::function<void(Core&)> task) {
-        PostToUi([self = shared_from_this(), task = std::move(task)] { task(*self); });
+        Mailbox().Put({shared_from_this(), 0, {}, std::move(task)});
     }
 
     void NetStart(std::uint64_t gen, std::vector<std::uint32_t> list, std::uint16_t port,
@@ -427,16 +481,12 @@ class Core : public std::enable_shared_from_this<Core> {
                     self->NetFail(GBK("收到无法识别的数据，与房间服务器的连接已断开。"));
                     return;
                 }
-                // One task per read, however many records it completed.
+                // One item per read, however many records it completed.
                 std::vector<std::string> records;
                 while (auto record = self->decoder_->Next())
                     records.push_back(std::move(*record));
-                if (!records.empty()) {
-                    PostToUi([self, gen, records = std::move(records)] {
-                        for (const auto& r : records)
-                            self->OnNetRecord(gen, r);
-                    });
-                }
+                if (!records.empty())
+                    Mailbox().Put({self, gen, std::move(records), {}});
                 self->Read();
             });
     }
@@ -523,6 +573,17 @@ class Core : public std::enable_shared_from_this<Core> {
     bool closeAfterFlush_ = false;
     Clock::time_point lastHeard_{};
 };
+
+void UiMailbox::Drain() {
+    // A local batch: a sink may run a nested event loop that drains again.
+    std::vector<UiItem> batch;
+    {
+        std::lock_guard lock(mutex_);
+        batch.swap(items_);
+    }
+    for (const UiItem& item : batch)
+        item.core->FromNet(item);
+}
 
 // The object handed out by CreateClientEngine; the room holds one reference.
 class EngineObject final : public IClientEngine {
