@@ -837,19 +837,22 @@ void Core::Enter(const std::shared_ptr<Session>& s, const room::EnterReq& q) {
     ok.me = MyInfoOf(me);
     ok.info = InfoFor(*r, me);
     ok.texts = r->texts;
-    SendTo(me, ok);
+    // The answer, the list and the open mics go as one write: a full room's
+    // list would otherwise cost a send per member.
+    std::string batch = EncodeFrame(room::Encode(ok));
     for (auto& [id, other] : r->members)
         if (Sees(me, other))
-            SendTo(me, EnterRecord(other, false));
+            batch += EncodeFrame(room::Encode(EnterRecord(other, false)));
     for (std::uint16_t i = 0; i < r->frames.size(); ++i) {
         Member* holder = r->Find(r->frames[i]);
         if (holder && Sees(me, *holder)) {
-            SendTo(me, room::VideoOpenMsg{
-                           holder->id, holder->nick, static_cast<std::uint16_t>(holder->Role()),
-                           static_cast<std::uint16_t>(holder->level), 1, i, options_.mediaAddress,
-                           options_.mediaAddress, options_.mediaPort});
+            batch += EncodeFrame(room::Encode(room::VideoOpenMsg{
+                holder->id, holder->nick, static_cast<std::uint16_t>(holder->Role()),
+                static_cast<std::uint16_t>(holder->level), 1, i, options_.mediaAddress,
+                options_.mediaAddress, options_.mediaPort}));
         }
     }
+    SendTo(me, std::make_shared<const std::string>(std::move(batch)));
     BroadcastAbout(*r, me, Make(EnterRecord(me, r->info.ShowEnterLeave && !me.hidden)), me.id);
     SendRoomTexts(*r, me);
     std::int32_t owner = r->info.OwnerID.Get();
