@@ -89,17 +89,18 @@ std::string NoteHtml(const std::string& notice) {
            HtmlEscapeLine(notice) + "</BODY></HTML>";
 }
 
-// Writes one frame to many sockets on two threads: the calling thread takes
-// the first half, a helper thread the second, and the call returns when both
-// are done. The kernel's per-socket send cost is what a big room's line costs,
-// so this halves the time to the last member.
+// Writes one frame to many sockets on two threads. The sockets are taken in
+// small chunks by the calling thread and a helper thread alike, so a helper
+// that is slow to wake (a busy machine) costs nothing: the caller does the
+// work and withdraws the round. The kernel's per-socket send cost is what a
+// big room's line costs, so this nearly halves the time to the last member.
 class ParallelWriter {
   public:
     ParallelWriter() : helper_([this] { Run(); }) {}
     ~ParallelWriter() {
         stop_ = true;
-        round_.fetch_add(1, std::memory_order_release);
-        round_.notify_one();
+        state_.fetch_add(kStep, std::memory_order_release);
+        state_.notify_one();
         helper_.join();
     }
     ParallelWriter(const ParallelWriter&) = delete;
@@ -107,46 +108,68 @@ class ParallelWriter {
 
     // results[i]: bytes written to fds[i], or -errno.
     void Write(const std::string& data, std::span<const int> fds, std::span<long> results) {
-        std::size_t half = fds.size() / 2;
         data_ = &data;
-        fds_ = fds.subspan(half);
-        results_ = results.subspan(half);
-        std::uint32_t round = round_.fetch_add(1, std::memory_order_release) + 1;
-        round_.notify_one();
-        WriteAll(data, fds.first(half), results.first(half));
-        for (std::uint32_t d = done_.load(std::memory_order_acquire); d != round;
+        fds_ = fds;
+        results_ = results;
+        next_.store(0, std::memory_order_relaxed);
+        round_ += kStep;
+        state_.store(round_ | kPosted, std::memory_order_release);
+        state_.notify_one();
+        WriteChunks();
+        std::uint32_t posted = round_ | kPosted;
+        if (state_.compare_exchange_strong(posted, round_ | kWithdrawn, std::memory_order_acq_rel))
+            return;  // the helper never started: every chunk was written here
+        const std::uint32_t finished = round_ | kPosted;
+        for (std::uint32_t d = done_.load(std::memory_order_acquire); d != finished;
              d = done_.load(std::memory_order_acquire))
             done_.wait(d, std::memory_order_acquire);
     }
 
   private:
-    static void WriteAll(const std::string& data, std::span<const int> fds,
-                         std::span<long> results) {
-        for (std::size_t i = 0; i < fds.size(); ++i) {
-            ssize_t n = ::send(fds[i], data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-            results[i] = n < 0 ? -errno : n;
+    // The low bits of state_ tell the phase of the round in its upper bits.
+    static constexpr std::uint32_t kPosted = 1, kWorking = 2, kWithdrawn = 3, kStep = 4;
+    static constexpr std::size_t kChunk = 16;
+
+    void WriteChunks() {
+        const std::size_t n = fds_.size();
+        for (std::size_t i; (i = next_.fetch_add(kChunk, std::memory_order_relaxed)) < n;) {
+            for (std::size_t end = std::min(n, i + kChunk); i < end; ++i) {
+                ssize_t w =
+                    ::send(fds_[i], data_->data(), data_->size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+                results_[i] = w < 0 ? -errno : w;
+            }
         }
     }
 
     void Run() {
-        std::uint32_t seen = 0;
+        std::uint32_t last = 0;
         for (;;) {
-            round_.wait(seen, std::memory_order_acquire);
-            seen = round_.load(std::memory_order_acquire);
+            state_.wait(last, std::memory_order_acquire);
+            std::uint32_t s = state_.load(std::memory_order_acquire);
+            last = s;
             if (stop_)
                 return;
-            WriteAll(*data_, fds_, results_);
-            done_.store(seen, std::memory_order_release);
+            if ((s & (kStep - 1)) != kPosted)
+                continue;
+            const std::uint32_t round = s & ~(kStep - 1);
+            // Withdrawn meanwhile, or already the next round: look again.
+            if (!state_.compare_exchange_strong(s, round | kWorking, std::memory_order_acq_rel))
+                continue;
+            last = round | kWorking;
+            WriteChunks();
+            done_.store(round | kPosted, std::memory_order_release);
             done_.notify_one();
         }
     }
 
-    // Set before round_ is raised; read by the helper after it sees the raise.
+    // Set before a round is posted; the helper reads them once it owns it.
     const std::string* data_ = nullptr;
     std::span<const int> fds_;
     std::span<long> results_;
+    std::uint32_t round_ = 0;  // caller's thread only
+    std::atomic<std::size_t> next_{0};
     std::atomic<bool> stop_{false};
-    std::atomic<std::uint32_t> round_{0};
+    std::atomic<std::uint32_t> state_{0};
     std::atomic<std::uint32_t> done_{0};
     std::thread helper_;
 };
