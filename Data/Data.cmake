@@ -64,4 +64,7 @@ set_target_properties(datasheet PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURR
 if(CHATROOM_BUILD_TESTS)
   add_chatroom_test(DataTests SOURCES tests/DataTests.cpp LIBS DataArt ChatCommon Qt6::Gui)
   add_dependencies(DataTests ChatRoomData)
+  # The same files through the client's own catalogue loaders.
+  add_chatroom_test(DataLoaderTests SOURCES tests/ClientLoaderTests.cpp LIBS ClientChat ClientRoom)
+  add_dependencies(DataLoaderTests ChatRoomData)
 endif()
