@@ -120,6 +120,9 @@ TfrmLogin::TfrmLogin(ILoginHall& hall, QWidget* parent) : QDialog(parent), hall_
     connect(cbbUserID, &QComboBox::editTextChanged, this, &TfrmLogin::cbbUserIDChange);
     connect(wbLoginBar, &QWebEngineView::loadFinished, this,
             &TfrmLogin::wbLoginBarNavigateComplete2);
+    // The combo box keeps the focus for its line edit and hands typed keys to
+    // it directly, past any filter on the line edit: watch both.
+    cbbUserID->installEventFilter(this);
     cbbUserID->lineEdit()->installEventFilter(this);
     edtPassword->installEventFilter(this);
     btnLogin->installEventFilter(this);
@@ -215,7 +218,7 @@ void TfrmLogin::Message(const std::string& text, const std::string& caption) {
 bool TfrmLogin::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == cbbUserID->lineEdit())
+        if (watched == cbbUserID || watched == cbbUserID->lineEdit())
             return AccountKeyPress(key);
         if (watched == edtPassword)
             return PasswordKeyPress(key);

@@ -80,8 +80,11 @@ TEST_F(LoginForm, LastAccountWithItsRememberedPasswordUntilTheNextKey) {
     EXPECT_EQ(login.PasswordText(), "b-pass");
     EXPECT_TRUE(login.RememberPassword());
 
-    QLineEdit* account = login.cbbUserID->lineEdit();
+    // Typed keys reach the combo box, which holds the focus for its line edit.
+    QWidget* account = login.cbbUserID;
+    ASSERT_EQ(login.cbbUserID->lineEdit()->focusProxy(), account);
     Key(account, Qt::Key_X, "x");
+    EXPECT_EQ(login.AccountText(), "bobx");
     EXPECT_EQ(login.PasswordText(), "");
     EXPECT_FALSE(login.RememberPassword());
 
