@@ -78,9 +78,14 @@ void ChatServer::Stop() {
     // The web threads may be waiting on the io thread; stop them first.
     if (web_)
         web_->Stop();
-    asio::post(io_, [this] { StopOnIoThread(); });
-    if (!started_)
+    // Decided before posting: once posted, the io thread may already be
+    // clearing started_, and a second stop here would close the hall and the
+    // rooms from this thread while the io thread still runs them.
+    if (!started_) {
         StopOnIoThread();
+        return;
+    }
+    asio::post(io_, [this] { StopOnIoThread(); });
 }
 
 void ChatServer::StopOnIoThread() {
