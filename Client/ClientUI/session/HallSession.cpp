@@ -108,12 +108,15 @@ void THallSession::OnConnected(long error) {
 
 void THallSession::OnReceive(std::string_view record) {
     auto code = HallRecordCode(record);
-    if (!code)
-        return;
-    if (*code == kHallVersionReply)
+    if (code == kHallVersionReply && stage_ == TStage::Routing)
         OnVersionReply(record);
-    else if (*code == kHallLoginReply)
+    else if (code == kHallLoginReply && stage_ == TStage::LoggingIn)
         OnLoginReply(record);
+    else if (stage_ == TStage::Routing || stage_ == TStage::LoggingIn)
+        // Any record stops the socket's reply timer, so a server that answers
+        // with something else would keep the login waiting for good.
+        Fail(TextNoServer());
+    // Records nobody waits for are ignored.
 }
 
 void THallSession::OnVersionReply(std::string_view record) {

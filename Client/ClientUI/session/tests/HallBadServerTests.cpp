@@ -16,10 +16,10 @@
 
 namespace {
 
-enum class Misbehaviour { CloseMidRecord, Garbage, OversizedLength, Silent };
+enum class Misbehaviour { CloseMidRecord, Garbage, OversizedLength, UnknownRecord, Silent };
 
 // Accepts one connection, reads what the client sends first, then
-// misbehaves and keeps the connection open for a while.
+// misbehaves and keeps the connection open until it is destroyed.
 class BadServer {
   public:
     explicit BadServer(Misbehaviour how) {
@@ -60,6 +60,10 @@ class BadServer {
             case Misbehaviour::OversizedLength:
                 reply = std::string("\x00\x00\x10\x00", 4) + std::string(64, 'x');
                 break;
+            case Misbehaviour::UnknownRecord:
+                // Well framed, but no reply of the hall protocol.
+                reply = EncodeFrame(std::string(600, '\0'));
+                break;
             case Misbehaviour::Silent:
                 break;
         }
@@ -69,7 +73,8 @@ class BadServer {
             close(c);
             return;
         }
-        for (int i = 0; i < 200 && !stop_; ++i)
+        // Open until the test ends: only the client may end the wait.
+        while (!stop_)
             usleep(10000);
         close(c);
     }
@@ -94,8 +99,9 @@ struct View : IHallSessionView {
 
 TEST(HallBadServer, EveryMisbehaviourEndsInTheFailureText) {
     UseBuiltProgramFolder();
-    for (auto how : {Misbehaviour::CloseMidRecord, Misbehaviour::Garbage,
-                     Misbehaviour::OversizedLength, Misbehaviour::Silent}) {
+    for (auto how :
+         {Misbehaviour::CloseMidRecord, Misbehaviour::Garbage, Misbehaviour::OversizedLength,
+          Misbehaviour::UnknownRecord, Misbehaviour::Silent}) {
         SCOPED_TRACE(static_cast<int>(how));
         BadServer server(how);
         TQueuedApplication app;

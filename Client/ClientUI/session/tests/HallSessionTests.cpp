@@ -213,6 +213,12 @@ TEST(HallSession, BrokenExchangesEndInAnErrorAndStrayRecordsAreIgnored) {
     f.session.OnReceive(truncated);  // the code is right, the size is not
     EXPECT_EQ(f.view.events.back(), "error:" + THallSession::TextNoServer());
     EXPECT_FALSE(f.session.Busy());
+    // Waiting for the login reply, a version reply is no answer either.
+    f.Route();
+    f.view.events.clear();
+    f.session.OnReceive(RecordBytes(MakeVersionReply(kVersion, 0)));
+    EXPECT_EQ(f.view.events, std::vector<std::string>{"error:" + THallSession::TextNoServer()});
+    EXPECT_FALSE(f.session.Busy());
 }
 
 TEST(HallSession, NoSocketModuleReportsNoServer) {
