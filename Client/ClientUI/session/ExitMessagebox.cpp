@@ -3,7 +3,6 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-#include "foundation/ResModule.h"
 #include "foundation/SkinData.h"
 
 TfrmExitMsg::TfrmExitMsg(QWidget* owner) : QDialog(owner) {
@@ -28,11 +27,11 @@ TfrmExitMsg::TfrmExitMsg(QWidget* owner) : QDialog(owner) {
 }
 
 void TfrmExitMsg::showEvent(QShowEvent* event) {
-    // The buttons are pictures of the skin; without one they carry words.
+    // The skin gives each button its picture; the words stay, as the pictures
+    // alone do not say which button ends the program.
     SetSkinName(btnChangeAccount, "button_changeaccount");
     SetSkinName(btnExit, "button_exit");
-    const bool skinned = gResModule && !gResModule->skinData1.IsEmpty();
-    btnChangeAccount->setText(skinned ? QString() : QString::fromUtf8("切换帐号"));
-    btnExit->setText(skinned ? QString() : QString::fromUtf8("退出"));
+    btnChangeAccount->setText(QString::fromUtf8("切换帐号"));
+    btnExit->setText(QString::fromUtf8("退出"));
     QDialog::showEvent(event);
 }

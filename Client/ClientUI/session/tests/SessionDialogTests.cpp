@@ -1,5 +1,5 @@
-// The small session windows: network choice, the room-entry hint's time-out
-// and the registration page's account texts.
+// The small session windows: network choice, the room-entry hint's time-out,
+// the exit dialog and the registration page's account texts.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -12,6 +12,8 @@
 #include "TestSupport.h"
 #include "common/GbkText.h"
 #include "foundation/ProfileStore.h"
+#include "foundation/ResModule.h"
+#include "session/ExitMessagebox.h"
 #include "session/LoginHintForm.h"
 #include "session/NetChooseForm.h"
 #include "session/WbRegistForm.h"
@@ -85,4 +87,25 @@ TEST(WbRegist, LaterElementsOverrideEarlierOnes) {
     EXPECT_EQ(read({{"Label1", "111"}, {"Label2", "p2"}}),
               (std::pair<std::string, std::string>{"111", "p2"}));
     EXPECT_EQ(read({}), (std::pair<std::string, std::string>{"", ""}));
+}
+
+TEST(ExitMsg, SkinnedButtonsKeepTheirWordsAndGiveTheirResults) {
+    TestQtApp();
+    UseBuiltProgramFolder();
+    TgResModule module(AppDir);  // the installed skin
+    ASSERT_FALSE(module.skinData1.IsEmpty());
+    TfrmExitMsg dialog;
+    struct Case {
+        QPushButton* button;
+        const char* words;
+        int result;
+    };
+    for (const Case& c :
+         {Case{dialog.btnChangeAccount, "切换帐号", 6}, Case{dialog.btnExit, "退出", 1}}) {
+        QTimer::singleShot(0, c.button, &QPushButton::click);
+        EXPECT_EQ(dialog.exec(), c.result);
+        EXPECT_EQ(c.button->text(), QString::fromUtf8(c.words));
+        EXPECT_FALSE(c.button->icon().isNull());
+    }
+    qApp->setStyleSheet({});  // the skin stays with this test
 }
