@@ -193,11 +193,21 @@ std::string ColorWordCode(int number) {
     return "\\ColorWord" + std::to_string(number);
 }
 
+namespace {
+
+// The engine's seal key 0 means "no seal" (there is no picture 0): the line
+// shows nothing there, as the engine's own chat lines do.
+std::string PartySeal(std::int32_t sealKey) {
+    return sealKey > 0 ? SealImageHtml(sealKey) : std::string();
+}
+
+}  // namespace
+
 std::string FormatColorWordLine(const TColorWordParty& sender, const TColorWordParty& receiver,
                                 std::string_view colorWordHtml) {
     const std::string senderNick = HtmlEscapeLine(sender.NickName);
     const std::string senderId = std::to_string(sender.UserId);
-    std::string out = SealImageHtml(sender.SealId);
+    std::string out = PartySeal(sender.SealId);
     out += BadgeImageHtml(sender.Role, sender.Level);
     out += "<a href=\"id:" + senderId + ":" + senderNick + "\" class=\"nickrgb\">" + senderNick +
            "(" + senderId + ")</a>";
@@ -206,7 +216,7 @@ std::string FormatColorWordLine(const TColorWordParty& sender, const TColorWordP
     } else {
         const std::string receiverNick = HtmlEscapeLine(receiver.NickName);
         out += GbkText("<FONT class=\"nickrgb\"> 对 </FONT>");
-        out += SealImageHtml(receiver.SealId);
+        out += PartySeal(receiver.SealId);
         out += BadgeImageHtml(receiver.Role, receiver.Level);
         out += "<a href=\"id:" + std::to_string(receiver.UserId) + ":" + receiverNick +
                "\" class=\"nickrgb\">" + receiverNick + "</a>";

@@ -52,7 +52,8 @@ struct TColorWordParty {
     std::int32_t SealId = -1;
 };
 // The line shown for a colour word; a receiver id of 0 means everybody.
-// Nicknames are escaped, the fragment is used as it stands.
+// Nicknames are escaped, the fragment is used as it stands; a seal key of 0
+// or less shows no seal.
 std::string FormatColorWordLine(const TColorWordParty& sender, const TColorWordParty& receiver,
                                 std::string_view colorWordHtml);
 

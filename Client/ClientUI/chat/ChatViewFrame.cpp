@@ -140,8 +140,7 @@ QWidget* TframeChatView::BuildToolBar() {
     cbbNickNameTo = new QComboBox(bsknpnlToolBar);
     cbbNickNameTo->setObjectName("cbbNickNameTo");
     cbbNickNameTo->setEditable(false);
-    cbbNickNameTo->setMinimumContentsLength(8);
-    cbbNickNameTo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cbbNickNameTo->setMinimumWidth(90);
     ckStealthily = new QCheckBox(Text("悄悄话"), bsknpnlToolBar);
     ckStealthily->setObjectName("ckStealthily");
     ckStealthily->setEnabled(false);
@@ -165,16 +164,6 @@ QWidget* TframeChatView::BuildToolBar() {
         row->addWidget(button);
     }
     row->addStretch(1);
-
-    ckScroll = new QCheckBox(Text("滚屏"), bsknpnlToolBar);
-    ckScroll->setObjectName("ckScroll");
-    ckScroll->setChecked(true);
-    btnAutoReply = new QPushButton(Text("自动回复"), bsknpnlToolBar);
-    btnAutoReply->setObjectName("btnAutoReply");
-    btnAutoReply->setFocusPolicy(Qt::NoFocus);
-    SetSkinName(btnAutoReply, "button");
-    row->addWidget(ckScroll);
-    row->addWidget(btnAutoReply);
     return bsknpnlToolBar;
 }
 
@@ -192,14 +181,30 @@ QWidget* TframeChatView::BuildBottom() {
     hceChat = new THtmlChatEdit(pnlBottom);
     hceChat->setObjectName("hceChat");
     hceChat->MaxLength = kMaxMessageLength;
-    hceChat->setFixedHeight(64);
+    hceChat->setFixedHeight(70);
     pnlSend = new QWidget(pnlBottom);
     pnlSend->setObjectName("pnlSend");
     auto* send = new QVBoxLayout(pnlSend);
     send->setContentsMargins(0, 0, 0, 0);
+    send->setSpacing(2);
+    // The scroll box and the auto-reply button sit at the right, above Send:
+    // the toolbar row has no room left for them.
+    auto* right = new QHBoxLayout();
+    right->setContentsMargins(0, 0, 0, 0);
+    ckScroll = new QCheckBox(Text("滚屏"), pnlSend);
+    ckScroll->setObjectName("ckScroll");
+    ckScroll->setChecked(true);
+    btnAutoReply = new QPushButton(Text("自动回复"), pnlSend);
+    btnAutoReply->setObjectName("btnAutoReply");
+    btnAutoReply->setFocusPolicy(Qt::NoFocus);
+    SetSkinName(btnAutoReply, "button");
+    btnAutoReply->setMinimumWidth(btnAutoReply->sizeHint().width() + 8);
+    right->addWidget(ckScroll);
+    right->addWidget(btnAutoReply);
+    send->addLayout(right);
     btnSendMsg = new QPushButton(Text("发送"), pnlSend);
     btnSendMsg->setObjectName("btnSendMsg");
-    btnSendMsg->setMinimumSize(64, 56);
+    btnSendMsg->setMinimumHeight(36);
     btnSendMsg->setContextMenuPolicy(Qt::CustomContextMenu);
     SetSkinName(btnSendMsg, "button");
     send->addWidget(btnSendMsg);

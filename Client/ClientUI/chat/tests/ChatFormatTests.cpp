@@ -93,7 +93,7 @@ TEST(ColorToHtml, RedFirstUpperCase) {
 
 TEST(FormatColorWordLine, ToEverybodyAndToOneUser) {
     ScratchAppDir dir;
-    TColorWordParty sender{G("小明"), 25, 0, 0, -1};
+    TColorWordParty sender{G("小明"), 25, 0, 0, 0};  // seal key 0: no seal
     TColorWordParty everybody;
     EXPECT_EQ(FormatColorWordLine(sender, everybody, "<b>W</b>"),
               G("<a href=\"id:25:小明\" class=\"nickrgb\">小明(25)</a><FONT class=\"nickrgb\"> 对 "
