@@ -30,6 +30,7 @@
 #include <string>
 
 #include "Program.h"
+#include "WindowDriving.h"
 #include "chat/ChatViewFrame.h"
 #include "chat/FontFrame.h"
 #include "chat/HtmlChatEdit.h"
@@ -45,27 +46,6 @@
 extern "C" void SetRoomServicePort(std::uint16_t port);
 
 namespace {
-
-QWidget* TopLevel(const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-void Poll(int tries, std::function<bool()> step, std::function<void()> failed) {
-    auto* timer = new QTimer(qApp);
-    auto left = std::make_shared<int>(tries);
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        if (step()) {
-            timer->deleteLater();
-        } else if (--*left <= 0) {
-            timer->deleteLater();
-            failed();
-        }
-    });
-    timer->start(250);
-}
 
 void Fail(const char* what) {
     std::fprintf(stderr, "chat shot: %s; windows:", what);
